@@ -1,0 +1,27 @@
+// The lamp of one on-screen key: a colour and whether it is lit.
+#pragma once
+
+#include <cstdint>
+
+struct KeyLamp {
+    std::uint8_t m_red = 0;
+    std::uint8_t m_green = 0;
+    std::uint8_t m_blue = 0;
+    std::uint8_t m_lit = 0;  // 1 while the key is held
+
+    // Stores the four values; true when any of them changed, so the key must be repainted.
+    bool Store(std::uint8_t red, std::uint8_t green, std::uint8_t blue, std::uint8_t lit) {
+        if (red == m_red && green == m_green && blue == m_blue && lit == m_lit) return false;
+        m_red = red;
+        m_green = green;
+        m_blue = blue;
+        m_lit = lit;
+        return true;
+    }
+
+    // The colour as a COLORREF value: red + green * 256 + blue * 65536.
+    std::uint32_t Colour() const {
+        return static_cast<std::uint32_t>(m_red) | static_cast<std::uint32_t>(m_green) << 8 |
+               static_cast<std::uint32_t>(m_blue) << 16;
+    }
+};

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the tester and starts it: under Wine on Linux, with a Wine prefix of the build's own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+echo "==> checking the tools the build needs"
+scripts/install-deps.sh
+
+echo "==> Windows build (i686, MinGW-w64): build/win32"
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win32 -j "$(nproc)"
+
+exe="build/win32/ZENTAQ Tester.exe"
+if [ ! -f "$exe" ]; then
+    echo "==> built the key panel and its tests; the tester's window does not exist yet"
+    exit 0
+fi
+echo "==> starting $exe under Wine"
+exec cmake/wine-run.sh "$root/build/win32/wineprefix" "$exe"

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test:
+#   native build (build/native): the key table and router under ASan/UBSan, and a fuzz run;
+#   Windows build (build/win32): the program and the tests that need real windows, under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+echo "==> checking the tools the build needs"
+scripts/install-deps.sh
+
+echo "==> native build: build/native"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/native -j "$(nproc)"
+
+echo "==> Windows build (i686, MinGW-w64): build/win32"
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/win32 -j "$(nproc)"
+
+export WINEPREFIX=$root/build/win32/wineprefix
+cleanup() {
+    WINEDEBUG=-all wineserver -k 2>/dev/null || true
+    if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "==> starting a private X server (Xvfb) for the window tests"
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+    export DISPLAY=":$(cat "$display_file")"
+    rm -f "$display_file"
+fi
+
+echo "==> native tests"
+ctest --test-dir build/native --output-on-failure
+echo "==> Windows tests under Wine"
+ctest --test-dir build/win32 --output-on-failure
