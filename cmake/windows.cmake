@@ -16,3 +16,30 @@ target_include_directories(key_button_tests PRIVATE tests)
 target_link_libraries(key_button_tests PRIVATE keypanel gtest_main)
 target_compile_options(key_button_tests PRIVATE ${ZQ_WARNINGS})
 add_test(NAME key_button_tests COMMAND key_button_tests)
+
+# The program: the application shell around the key panel.
+enable_language(RC)
+add_library(shell STATIC dialogs/tester_dlg.cpp dialogs/about_dlg.cpp)
+target_include_directories(shell PUBLIC dialogs res)
+target_link_libraries(shell PUBLIC keypanel)
+target_compile_options(shell PRIVATE ${ZQ_WARNINGS})
+
+set(ZQ_RESOURCES ${CMAKE_SOURCE_DIR}/res/tester.rc)
+set_source_files_properties(${ZQ_RESOURCES} PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp")
+
+add_executable(zentaq_tester WIN32 app/tester_app.cpp ${ZQ_RESOURCES})
+set_target_properties(zentaq_tester PROPERTIES OUTPUT_NAME "ZENTAQ Tester")
+target_include_directories(zentaq_tester PRIVATE app res)
+target_link_libraries(zentaq_tester PRIVATE shell)
+target_compile_options(zentaq_tester PRIVATE ${ZQ_WARNINGS})
+target_link_options(zentaq_tester PRIVATE -s)
+
+# The dialogs tested as the program runs them: same application object, same resources.
+add_executable(tester_dlg_tests app/tester_app.cpp tests/tester_dlg_test.cpp tests/modal_script.cpp
+                                tests/window_test_support.cpp ${ZQ_RESOURCES})
+target_include_directories(tester_dlg_tests PRIVATE app res tests)
+target_link_libraries(tester_dlg_tests PRIVATE shell gtest_main version)
+target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
+add_test(NAME tester_dlg_tests COMMAND tester_dlg_tests)
+set_tests_properties(key_button_tests tester_dlg_tests PROPERTIES TIMEOUT 120)

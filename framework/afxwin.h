@@ -10,6 +10,9 @@
 
 #include <windows.h>
 
+// The framework's Help command.
+#define ID_HELP 0xE146
+
 class CCmdTarget;
 class CWnd;
 class CDataExchange;
@@ -146,8 +149,10 @@ protected:
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    virtual void OnSysCommand(UINT nID, LPARAM lParam);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // Default handling for the message-map handlers of derived classes.
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
     // Passes the message being handled on to the previous window procedure.
     LRESULT Default();
 

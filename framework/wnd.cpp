@@ -177,6 +177,10 @@ void CWnd::OnSysCommand(UINT, LPARAM) {
     Default();
 }
 
+void CWnd::OnPaint() {
+    Default();
+}
+
 BOOL CWnd::PreTranslateMessage(MSG*) {
     return FALSE;
 }
@@ -205,6 +209,11 @@ BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg) {
 }
 
 int CWnd::RunModalLoop() {
+    // A template without WS_VISIBLE is shown once it is ready to take input.
+    if (m_hWnd != nullptr && !::IsWindowVisible(m_hWnd)) {
+        ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        ::UpdateWindow(m_hWnd);
+    }
     MSG msg;
     while (m_bContinueModal && m_hWnd != nullptr) {
         if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {

@@ -1,0 +1,12 @@
+// The About box: program name, version and the maker's notice, reached from the system menu.
+#pragma once
+
+#include <afxwin.h>
+
+class CAboutDlg : public CDialog {
+public:
+    CAboutDlg();
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,110 @@
+#include "tester_dlg.h"
+
+#include <cstring>
+
+#include "about_dlg.h"
+#include "resource.h"
+
+namespace {
+
+int SystemKeyName(std::int32_t keyParam, char* buffer, int size) {
+    return ::GetKeyNameTextA(keyParam, buffer, size);
+}
+
+}  // namespace
+
+CTesterDlg::CTesterDlg(CWnd* pParent)
+    : CDialog(IDD_TESTER_DIALOG, pParent),
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+BEGIN_MESSAGE_MAP(CTesterDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_MESSAGE(WM_KEYDOWN, &CTesterDlg::OnKeyMessage)
+    ON_MESSAGE(WM_KEYUP, &CTesterDlg::OnKeyMessage)
+    ON_WM_HELPINFO()
+END_MESSAGE_MAP()
+
+void CTesterDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    for (std::size_t i = 0; i < kKeyCount; ++i) DDX_Control(pDX, kKeys[i].id, m_keys[i]);
+}
+
+BOOL CTesterDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (CMenu* pSysMenu = GetSystemMenu(FALSE)) {
+        char about[64] = {};
+        ::LoadStringA(AfxGetInstanceHandle(), IDS_ABOUTBOX, about, sizeof about);
+        if (about[0] != '\0') {
+            pSysMenu->AppendMenu(MF_SEPARATOR);
+            pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    // The template names the arrow keys in words; they show arrows (and Backspace an arrow too).
+    for (std::size_t i = 0; i < kKeyCount; ++i) {
+        if (std::strcmp(kKeys[i].label, kKeys[i].caption) != 0) m_keys[i].SetWindowText(kKeys[i].label);
+    }
+
+    // The logo stays with the picture control for the life of the process.
+    if (CWnd* pLogo = GetDlgItem(IDC_LOGO)) {
+        const HBITMAP logo = ::LoadBitmapA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDB_LOGO));
+        pLogo->ModifyStyle(0x0F, SS_BITMAP);
+        pLogo->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo));
+    }
+    return TRUE;
+}
+
+BOOL CTesterDlg::PreTranslateMessage(MSG* pMsg) {
+    if (RouteKeyMessage(pMsg->message, static_cast<std::uint32_t>(pMsg->wParam),
+                        static_cast<std::int32_t>(pMsg->lParam), &SystemKeyName, *this)) {
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CTesterDlg::SetLamp(const KeyEntry& key, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
+                         std::uint8_t lit) {
+    m_keys[KeyIndex(key)].SetLamp(red, green, blue, lit);
+}
+
+void CTesterDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+    } else {
+        CDialog::OnSysCommand(nID, lParam);
+    }
+}
+
+void CTesterDlg::OnPaint() {
+    if (!IsIconic()) {
+        CDialog::OnPaint();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+    RECT rect;
+    GetClientRect(&rect);
+    const int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc.m_hDC, x, y, m_hIcon);
+}
+
+HCURSOR CTesterDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+LRESULT CTesterDlg::OnKeyMessage(WPARAM, LPARAM) {
+    // Only key messages sent straight to the dialog get here; queued ones went to the router.
+    return Default();
+}
+
+BOOL CTesterDlg::OnHelpInfo(HELPINFO*) {
+    return TRUE;  // there is no help to show
+}

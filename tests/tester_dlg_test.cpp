@@ -1,0 +1,565 @@
+// The program as it runs: the application object runs the real main dialog, built from the real
+// resources, and the tests act on it from inside its modal loop.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "key_button.h"
+#include "key_table.h"
+#include "modal_script.h"
+#include "resource.h"
+#include "tester_app.h"
+#include "window_test_support.h"
+
+extern CTesterApp theApp;
+
+using testing_support::CaptureWindow;
+using testing_support::ModalScript;
+using testing_support::Pixels;
+
+namespace {
+
+using Step = ModalScript::Step;
+
+HWND Dialog() {
+    CWnd* pMainWnd = AfxGetMainWnd();
+    return pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr;
+}
+
+// Runs the program's InitInstance with `steps` acting on the dialog, then closes it through the
+// system menu's Close command. Returns what InitInstance returned.
+BOOL RunTester(std::vector<Step> steps) {
+    const std::size_t ownSteps = steps.size();
+    steps.push_back([] { ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); });
+    steps.push_back([] {
+        if (HWND hDlg = Dialog()) {
+            ADD_FAILURE() << "SC_CLOSE left the dialog open";
+            ::DestroyWindow(hDlg);
+        }
+    });
+    ModalScript script(std::move(steps));
+    const BOOL result = theApp.InitInstance();
+    EXPECT_GT(script.StepsStarted(), ownSteps) << "the dialog closed before the test's steps were done";
+    return result;
+}
+
+CKeyButton* Key(int id) {
+    return dynamic_cast<CKeyButton*>(CWnd::FromHandlePermanent(::GetDlgItem(Dialog(), id)));
+}
+
+std::vector<int> LitKeys() {
+    std::vector<int> lit;
+    for (const KeyEntry& key : kKeys) {
+        CKeyButton* button = Key(key.id);
+        if (button == nullptr) {
+            ADD_FAILURE() << "key " << key.id << " is not bound";
+        } else if (button->m_lit) {
+            lit.push_back(key.id);
+        }
+    }
+    return lit;
+}
+
+// The second parameter of a key message as the system builds it.
+LPARAM KeyParam(UINT scan, bool up, bool alt = false, bool extended = false) {
+    DWORD value = 1u | (scan & 0xFFu) << 16;
+    if (extended) value |= 1u << 24;
+    if (alt) value |= 1u << 29;
+    if (up) value |= 3u << 30;
+    return static_cast<LPARAM>(value);
+}
+
+void PostKey(HWND target, UINT message, UINT vk, LPARAM keyParam) {
+    ::PostMessageA(target, message, vk, keyParam);
+}
+
+// The key that the system's name for this key parameter lights, or 0.
+int KeyLitByName(LPARAM keyParam) {
+    char name[50] = {};
+    ::GetKeyNameTextA(static_cast<LONG>(keyParam), name, sizeof name);
+    const KeyEntry* key = FindKeyByName(name);
+    return key != nullptr ? key->id : 0;
+}
+
+// Like the dialog manager, converts position and size separately (each rounds on its own).
+RECT DialogUnitsToClient(HWND hDlg, int x, int y, int cx, int cy) {
+    RECT units{x, y, cx, cy};
+    ::MapDialogRect(hDlg, &units);
+    return RECT{units.left, units.top, units.left + units.right, units.top + units.bottom};
+}
+
+RECT ClientRectOfChild(HWND hDlg, HWND hChild) {
+    RECT rect;
+    ::GetWindowRect(hChild, &rect);
+    ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::string Text(HWND hWnd) {
+    char text[256] = {};
+    ::GetWindowTextA(hWnd, text, sizeof text);
+    return text;
+}
+
+BOOL CALLBACK CollectVisible(HWND hWnd, LPARAM list) {
+    if (::IsWindowVisible(hWnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleThreadWindows() {
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+HWND FindAboutBox() {
+    for (HWND hWnd : VisibleThreadWindows()) {
+        if (hWnd != Dialog() && Text(hWnd) == "About") return hWnd;
+    }
+    return nullptr;
+}
+
+::testing::AssertionResult SameRect(const RECT& a, const RECT& b) {
+    if (::EqualRect(&a, &b)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << a.left << "," << a.top << ")-(" << a.right << "," << a.bottom
+                                         << ") vs (" << b.left << "," << b.top << ")-(" << b.right << ","
+                                         << b.bottom << ")";
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(TesterDialog, IsBuiltExactlyFromItsTemplate) {
+    EXPECT_FALSE(RunTester({[] {
+        HWND hDlg = Dialog();
+        ASSERT_NE(hDlg, nullptr);
+        EXPECT_EQ(Text(hDlg), "ZENTAQ Tester");
+        const DWORD style = static_cast<DWORD>(::GetWindowLongA(hDlg, GWL_STYLE));
+        EXPECT_EQ(style & 0x90CA00C0u, 0x90CA00C0u) << std::hex << style;
+        EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CHILD), 0u) << std::hex << style;
+        EXPECT_NE(::GetWindowLongA(hDlg, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+
+        RECT client;
+        ::GetClientRect(hDlg, &client);
+        EXPECT_TRUE(SameRect(client, DialogUnitsToClient(hDlg, 0, 0, 467, 198)));
+
+        // Creation order: the keys in id order but 1066 and 1084, which come last, then the logo.
+        std::vector<const KeyEntry*> expected;
+        for (const KeyEntry& key : kKeys) {
+            if (key.id != 1066 && key.id != 1084) expected.push_back(&key);
+        }
+        expected.push_back(&kKeys[KeyIndex(*FindKeyByVirtualKey(192))]);  // 1066
+        expected.push_back(&kKeys[KeyIndex(*FindKeyByVirtualKey(189))]);  // 1084
+        std::vector<HWND> children;
+        for (HWND h = ::GetWindow(hDlg, GW_CHILD); h != nullptr; h = ::GetWindow(h, GW_HWNDNEXT)) {
+            children.push_back(h);
+        }
+        ASSERT_EQ(children.size(), 84u);
+
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const KeyEntry& key = *expected[i];
+            HWND h = children[i];
+            SCOPED_TRACE("key " + std::to_string(key.id));
+            EXPECT_EQ(::GetDlgCtrlID(h), key.id);
+            char className[16] = {};
+            ::GetClassNameA(h, className, sizeof className);
+            EXPECT_STRCASEEQ(className, "Button");
+            EXPECT_TRUE(SameRect(ClientRectOfChild(hDlg, h), DialogUnitsToClient(hDlg, key.x, key.y, key.cx, key.cy)));
+            const DWORD expectedStyle =
+                WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | (key.multiLine ? static_cast<DWORD>(BS_MULTILINE) : 0u);
+            EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(h, GWL_STYLE)), expectedStyle);
+            EXPECT_NE(::GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+            EXPECT_EQ(Text(h), key.label);
+            EXPECT_NE(Key(key.id), nullptr);
+        }
+
+        HWND hLogo = children[83];
+        EXPECT_EQ(::GetDlgCtrlID(hLogo), IDC_LOGO);
+        EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(hLogo, GWL_STYLE)), 0x5000080Eu);
+        const RECT logo = ClientRectOfChild(hDlg, hLogo);
+        const RECT corner = DialogUnitsToClient(hDlg, 381, 17, 15, 15);
+        EXPECT_EQ(logo.left, corner.left);
+        EXPECT_EQ(logo.top, corner.top);
+        EXPECT_EQ(logo.right - logo.left, 120) << "the logo shows at its own size";
+        EXPECT_EQ(logo.bottom - logo.top, 30);
+    }}));
+}
+
+TEST(TesterDialog, TheArrowLabelsAreTheCodePage936Bytes) {
+    EXPECT_FALSE(RunTester({[] {
+        HWND hDlg = Dialog();
+        EXPECT_EQ(Text(::GetDlgItem(hDlg, 1074)), "\xA1\xFC");
+        EXPECT_EQ(Text(::GetDlgItem(hDlg, 1076)), "\xA1\xFD");
+        EXPECT_EQ(Text(::GetDlgItem(hDlg, 1075)), "\xA1\xFB");
+        EXPECT_EQ(Text(::GetDlgItem(hDlg, 1077)), "\xA1\xFA");
+        EXPECT_EQ(Text(::GetDlgItem(hDlg, 1073)), "\xA1\xFB" "Backspace");
+    }}));
+}
+
+TEST(TesterDialog, TheLogoShowsTheBitmapAtItsOwnSize) {
+    EXPECT_FALSE(RunTester({[] {
+        HWND hLogo = ::GetDlgItem(Dialog(), IDC_LOGO);
+        const auto hBitmap = reinterpret_cast<HBITMAP>(::SendMessageA(hLogo, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        ASSERT_NE(hBitmap, nullptr);
+        BITMAP info{};
+        ASSERT_NE(::GetObjectA(hBitmap, sizeof info, &info), 0);
+        EXPECT_EQ(info.bmWidth, 120);
+        EXPECT_EQ(info.bmHeight, 30);
+
+        // The screen shows the bitmap's own pixels.
+        const Pixels shown = CaptureWindow(hLogo);
+        ASSERT_EQ(shown.Width(), 120);
+        const Pixels bitmap = testing_support::RenderReference(120, 30, RGB(255, 0, 255), nullptr, [&](HDC dc) {
+            HDC source = ::CreateCompatibleDC(dc);
+            HGDIOBJ old = ::SelectObject(source, hBitmap);
+            ::BitBlt(dc, 0, 0, 120, 30, source, 0, 0, SRCCOPY);
+            ::SelectObject(source, old);
+            ::DeleteDC(source);
+        });
+        EXPECT_EQ(shown.FirstDifference(bitmap, RECT{0, 0, 120, 30}), "");
+    }}));
+}
+
+TEST(TesterDialog, TheSystemMenuEndsWithTheAboutItem) {
+    EXPECT_FALSE(RunTester({[] {
+        HMENU menu = ::GetSystemMenu(Dialog(), FALSE);
+        ASSERT_NE(menu, nullptr);
+        const int count = ::GetMenuItemCount(menu);
+        ASSERT_GE(count, 2);
+        EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+        char text[64] = {};
+        ::GetMenuStringA(menu, static_cast<UINT>(count - 1), text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, "&About ZENTAQ Tester ...");
+        EXPECT_NE(::GetMenuState(menu, static_cast<UINT>(count - 2), MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    }}));
+}
+
+TEST(TesterDialog, TheAboutBoxOpensFreshEachTimeAndLeavesTheLampsAlone) {
+    HWND firstAbout = nullptr;
+    EXPECT_FALSE(RunTester({
+        [] {
+            PostKey(Dialog(), WM_KEYDOWN, 'A', KeyParam(0x1E, false));
+            ::PostMessageA(Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        },
+        [&] {  // inside the About box's own loop
+            HWND hAbout = FindAboutBox();
+            ASSERT_NE(hAbout, nullptr);
+            firstAbout = hAbout;
+            EXPECT_EQ(::GetWindow(hAbout, GW_OWNER), Dialog());
+            EXPECT_FALSE(::IsWindowEnabled(Dialog())) << "the tester waits while the About box is open";
+            EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(hAbout, GWL_STYLE)) & ~static_cast<DWORD>(WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK),
+                      0x80C800C0u);
+            EXPECT_EQ(Text(::GetDlgItem(hAbout, IDOK)), "OK");
+            EXPECT_EQ(::GetWindowLongA(::GetDlgItem(hAbout, IDOK), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
+            std::vector<std::string> texts;
+            for (HWND h = ::GetWindow(hAbout, GW_CHILD); h != nullptr; h = ::GetWindow(h, GW_HWNDNEXT)) {
+                texts.push_back(Text(h));
+            }
+            ASSERT_EQ(texts.size(), 4u);
+            EXPECT_EQ(texts[1], "ZENTAQ Tester Version 1.0");
+            HWND hIcon = ::GetWindow(hAbout, GW_CHILD);
+            EXPECT_EQ(::GetDlgCtrlID(hIcon), 65535);
+            EXPECT_NE(::SendMessageA(hIcon, STM_GETICON, 0, 0), 0);
+
+            // Keys typed now belong to the About box; Enter presses its OK button.
+            HWND focus = ::GetFocus();
+            PostKey(focus, WM_KEYDOWN, 'B', KeyParam(0x30, false));
+            PostKey(focus, WM_KEYUP, 'A', KeyParam(0x1E, true));
+            PostKey(focus, WM_KEYDOWN, VK_RETURN, KeyParam(0x1C, false));
+        },
+        [&] {
+            EXPECT_FALSE(::IsWindow(firstAbout));
+            EXPECT_TRUE(::IsWindowEnabled(Dialog()));
+            EXPECT_EQ(LitKeys(), std::vector<int>{1001}) << "A stays lit, B never lit";
+            ::PostMessageA(Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        },
+        [&] {
+            HWND hAbout = FindAboutBox();
+            ASSERT_NE(hAbout, nullptr) << "the About box opens a second time";
+            PostKey(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, KeyParam(0x01, false));
+        },
+        [] {
+            EXPECT_EQ(FindAboutBox(), nullptr) << "Esc closes the About box";
+            EXPECT_EQ(LitKeys(), std::vector<int>{1001});
+        },
+    }));
+}
+
+TEST(TesterDialog, KeysThatWouldOperateADialogOnlyLightTheirKeys) {
+    HWND focusBefore = nullptr;
+    const LPARAM altDown = KeyParam(0x38, false, true);
+    EXPECT_FALSE(RunTester({
+        [&] {
+            HWND hDlg = Dialog();
+            focusBefore = ::GetFocus();
+            HWND target = focusBefore != nullptr ? focusBefore : hDlg;
+            PostKey(target, WM_KEYDOWN, VK_ESCAPE, KeyParam(0x01, false));
+            PostKey(target, WM_KEYDOWN, VK_RETURN, KeyParam(0x1C, false));
+            PostKey(target, WM_KEYDOWN, VK_TAB, KeyParam(0x0F, false));
+            PostKey(target, WM_KEYDOWN, VK_SPACE, KeyParam(0x39, false));
+            PostKey(target, WM_KEYDOWN, VK_F1, KeyParam(0x3B, false));
+            PostKey(target, WM_SYSKEYDOWN, VK_MENU, altDown);
+            PostKey(target, WM_SYSKEYDOWN, VK_F4, KeyParam(0x3E, false, true));
+            PostKey(target, WM_SYSKEYDOWN, VK_SPACE, KeyParam(0x39, false, true));
+        },
+        [&] {
+            HWND hDlg = Dialog();
+            ASSERT_NE(hDlg, nullptr) << "the dialog was closed";
+            EXPECT_TRUE(::IsWindowVisible(hDlg));
+            EXPECT_EQ(::GetFocus(), focusBefore) << "the focus moved";
+            EXPECT_EQ(FindAboutBox(), nullptr);
+            for (HWND h : VisibleThreadWindows()) {
+                EXPECT_EQ(h, hDlg) << "a window opened: '" << Text(h) << "'";
+            }
+            std::vector<int> expected = {1039, 1042, 1051, 1052, 1058, 1070};
+            if (const int alt = KeyLitByName(altDown)) expected.push_back(alt);
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(LitKeys(), expected);
+
+            HWND target = focusBefore != nullptr ? focusBefore : hDlg;
+            PostKey(target, WM_KEYUP, VK_ESCAPE, KeyParam(0x01, true));
+            PostKey(target, WM_KEYUP, VK_RETURN, KeyParam(0x1C, true));
+            PostKey(target, WM_KEYUP, VK_TAB, KeyParam(0x0F, true));
+            PostKey(target, WM_KEYUP, VK_F1, KeyParam(0x3B, true));
+            PostKey(target, WM_SYSKEYUP, VK_F4, KeyParam(0x3E, true, true));
+            PostKey(target, WM_SYSKEYUP, VK_SPACE, KeyParam(0x39, true, true));
+            PostKey(target, WM_KEYUP, VK_MENU, KeyParam(0x38, true));
+        },
+        [] { EXPECT_EQ(LitKeys(), std::vector<int>{}); },
+    }));
+}
+
+TEST(TesterDialog, AKeyQueuedToTheFocusedKeyButtonIsRoutedTheSame) {
+    EXPECT_FALSE(RunTester({
+        [] {
+            HWND hButton = ::GetDlgItem(Dialog(), 1001);
+            ::SetFocus(hButton);
+            PostKey(hButton, WM_KEYDOWN, 'Q', KeyParam(0x10, false));
+            PostKey(hButton, WM_KEYDOWN, VK_TAB, KeyParam(0x0F, false));
+        },
+        [] {
+            EXPECT_EQ(::GetFocus(), ::GetDlgItem(Dialog(), 1001));
+            EXPECT_EQ(LitKeys(), (std::vector<int>{1017, 1052}));
+            PostKey(::GetFocus(), WM_KEYUP, 'Q', KeyParam(0x10, true));
+        },
+        [] { EXPECT_EQ(LitKeys(), std::vector<int>{1052}); },
+    }));
+}
+
+TEST(TesterDialog, RightHandModifiersLightWhatTheirSystemNamesSay) {
+    struct Modifier { UINT vk; UINT scan; bool extended; };
+    const Modifier modifiers[] = {{VK_SHIFT, 0x2A, false}, {VK_SHIFT, 0x36, false}, {VK_CONTROL, 0x1D, false},
+                                  {VK_CONTROL, 0x1D, true}, {VK_MENU, 0x38, false}, {VK_MENU, 0x38, true},
+                                  {VK_LWIN, 0x5B, true},    {VK_RWIN, 0x5C, true}};
+    for (const Modifier& m : modifiers) {
+        const LPARAM down = KeyParam(m.scan, false, false, m.extended);
+        const int expected = KeyLitByName(down);
+        EXPECT_FALSE(RunTester({
+            [&] { PostKey(Dialog(), WM_KEYDOWN, m.vk, down); },
+            [&] {
+                EXPECT_EQ(LitKeys(), expected != 0 ? std::vector<int>{expected} : std::vector<int>{})
+                    << "scan " << m.scan;
+            },
+        }));
+    }
+}
+
+TEST(TesterDialog, AMouseClickOnAKeyChangesNothing) {
+    Pixels before;
+    EXPECT_FALSE(RunTester({
+        [&] {
+            before = CaptureWindow(Dialog());
+            HWND hButton = ::GetDlgItem(Dialog(), 1058);
+            ::PostMessageA(hButton, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        },
+        [&] {
+            EXPECT_EQ(LitKeys(), std::vector<int>{});
+            const Pixels held = CaptureWindow(Dialog());
+            EXPECT_EQ(held.FirstDifference(before, RECT{0, 0, before.Width(), before.Height()}), "");
+            ::PostMessageA(::GetDlgItem(Dialog(), 1058), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        },
+        [&] {
+            ASSERT_NE(Dialog(), nullptr);
+            EXPECT_EQ(LitKeys(), std::vector<int>{});
+            for (HWND h : VisibleThreadWindows()) EXPECT_EQ(h, Dialog()) << Text(h);
+            const Pixels after = CaptureWindow(Dialog());
+            EXPECT_EQ(after.FirstDifference(before, RECT{0, 0, before.Width(), before.Height()}), "");
+        },
+    }));
+}
+
+TEST(TesterDialog, IconsDragIconAndHelp) {
+    EXPECT_FALSE(RunTester({[] {
+        HWND hDlg = Dialog();
+        const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0)), icon);
+        EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(hDlg, WM_GETICON, ICON_SMALL, 0)), icon);
+        EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0)), icon);
+
+        HELPINFO help{};
+        help.cbSize = sizeof help;
+        help.iContextType = HELPINFO_WINDOW;
+        help.hItemHandle = hDlg;
+        EXPECT_EQ(::SendMessageA(hDlg, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), TRUE);
+        // The Help command goes to the application, which asks the dialog: nothing opens.
+        ::SendMessageA(hDlg, WM_COMMAND, ID_HELP, 0);
+        for (HWND h : VisibleThreadWindows()) EXPECT_EQ(h, hDlg) << Text(h);
+    }}));
+}
+
+TEST(TesterDialog, MinimisingAndRestoringKeepsTheLamps) {
+    EXPECT_FALSE(RunTester({
+        [] {
+            PostKey(Dialog(), WM_KEYDOWN, 'Z', KeyParam(0x2C, false));
+            ::ShowWindow(Dialog(), SW_MINIMIZE);
+        },
+        [] {
+            EXPECT_TRUE(::IsIconic(Dialog()));
+            // The handler paints the icon when asked while minimised, whatever the client area.
+            ::InvalidateRect(Dialog(), nullptr, TRUE);
+            ::UpdateWindow(Dialog());
+            ::ShowWindow(Dialog(), SW_RESTORE);
+        },
+        [] {
+            EXPECT_FALSE(::IsIconic(Dialog()));
+            EXPECT_EQ(LitKeys(), std::vector<int>{1026});
+            const Pixels shown = CaptureWindow(::GetDlgItem(Dialog(), 1026));
+            EXPECT_GT(shown.Count(RGB(0, 255, 0), RECT{0, 0, shown.Width(), shown.Height()}), 0);
+        },
+    }));
+}
+
+TEST(TesterApp, CloseEndsTheModalRunAndInitInstanceReturnsFalse) {
+    HWND seen = nullptr;
+    EXPECT_FALSE(RunTester({[&] { seen = Dialog(); }}));
+    EXPECT_NE(seen, nullptr);
+    EXPECT_FALSE(::IsWindow(seen)) << "the dialog window is destroyed";
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Resources
+
+std::string VersionString(const std::vector<char>& block, const char* name) {
+    const std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
+    char* value = nullptr;
+    UINT length = 0;
+    if (!::VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)) return "<none>";
+    return length > 0 ? std::string(value) : std::string();
+}
+
+TEST(Resources, TheVersionRecordReadsBack) {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    DWORD handle = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(::GetFileVersionInfoA(path, 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
+    EXPECT_EQ(fixed->dwFileFlags, 0u);
+    EXPECT_EQ(fixed->dwFileOS, 4u);
+    EXPECT_EQ(fixed->dwFileType, 1u);
+    EXPECT_EQ(fixed->dwFileSubtype, 0u);
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                                 &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 0x04B0);
+
+    EXPECT_EQ(VersionString(block, "FileVersion"), "1, 0, 0, 1");
+    EXPECT_EQ(VersionString(block, "ProductVersion"), "1, 0, 0, 1");
+    EXPECT_EQ(VersionString(block, "InternalName"), "ZENTAQ Tester");
+    EXPECT_EQ(VersionString(block, "OriginalFilename"), "ZENTAQ Tester.EXE");
+    EXPECT_EQ(VersionString(block, "ProductName"), "ZENTAQ Tester Application");
+    EXPECT_NE(VersionString(block, "LegalCopyright").find("ZENTAQ"), std::string::npos);
+    for (const char* empty : {"Comments", "CompanyName", "FileDescription", "LegalTrademarks", "PrivateBuild",
+                              "SpecialBuild"}) {
+        EXPECT_EQ(VersionString(block, empty), "") << empty;
+    }
+}
+
+const BYTE* DialogTemplate(int id) {
+    HMODULE self = ::GetModuleHandleA(nullptr);
+    HRSRC resource = ::FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    return resource != nullptr ? static_cast<const BYTE*>(::LockResource(::LoadResource(self, resource))) : nullptr;
+}
+
+DWORD Dword(const BYTE* p) { return static_cast<DWORD>(p[0] | p[1] << 8 | p[2] << 16 | p[3] << 24); }
+WORD Word(const BYTE* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+
+TEST(Resources, TheMainDialogIsAnExtendedTemplateAndTheAboutBoxAClassicOne) {
+    const BYTE* main = DialogTemplate(IDD_TESTER_DIALOG);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Word(main), 1);            // dlgVer
+    EXPECT_EQ(Word(main + 2), 0xFFFF);   // signature of DLGTEMPLATEEX
+    EXPECT_EQ(Dword(main + 8), 0x00040000u);
+    EXPECT_EQ(Dword(main + 12), 0x90CA00C0u);
+    EXPECT_EQ(Word(main + 16), 84);      // controls
+    EXPECT_EQ(Word(main + 18), 0);
+    EXPECT_EQ(Word(main + 20), 0);
+    EXPECT_EQ(Word(main + 22), 467);
+    EXPECT_EQ(Word(main + 24), 198);
+
+    const BYTE* about = DialogTemplate(IDD_ABOUTBOX);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(Dword(about), 0x80C800C0u);  // a DLGTEMPLATE starts with its style
+    EXPECT_EQ(Dword(about + 4), 0u);
+    EXPECT_EQ(Word(about + 8), 4);
+    EXPECT_EQ(Word(about + 14), 235);
+    EXPECT_EQ(Word(about + 16), 55);
+}
+
+TEST(Resources, IconLogoAndStringsAreWhereTheProgramLooks) {
+    HMODULE self = ::GetModuleHandleA(nullptr);
+    // The icon group is in Chinese (Simplified), everything else in US English.
+    EXPECT_NE(::FindResourceExA(self, MAKEINTRESOURCEA(14), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)),
+              nullptr);
+    const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    for (int dialog : {IDD_ABOUTBOX, IDD_TESTER_DIALOG}) {
+        EXPECT_NE(::FindResourceExA(self, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(dialog), english), nullptr) << dialog;
+    }
+    EXPECT_NE(::FindResourceExA(self, MAKEINTRESOURCEA(2), MAKEINTRESOURCEA(IDB_LOGO), english), nullptr);
+
+    // One 48x48 image with 256 colours.
+    HRSRC group = ::FindResourceA(self, MAKEINTRESOURCEA(IDR_MAINFRAME), MAKEINTRESOURCEA(14));
+    ASSERT_NE(group, nullptr);
+    const auto* dir = static_cast<const BYTE*>(::LockResource(::LoadResource(self, group)));
+    ASSERT_NE(dir, nullptr);
+    EXPECT_EQ(dir[4] | dir[5] << 8, 1) << "images in the icon";
+    EXPECT_EQ(dir[6], 48);
+    EXPECT_EQ(dir[7], 48);
+    EXPECT_EQ(dir[6 + 6] | dir[6 + 7] << 8, 8) << "bits per pixel";
+
+    HBITMAP logo = ::LoadBitmapA(self, MAKEINTRESOURCEA(IDB_LOGO));
+    ASSERT_NE(logo, nullptr);
+    BITMAP info{};
+    ::GetObjectA(logo, sizeof info, &info);
+    EXPECT_EQ(info.bmWidth, 120);
+    EXPECT_EQ(info.bmHeight, 30);
+    ::DeleteObject(logo);
+    HRSRC bits = ::FindResourceA(self, MAKEINTRESOURCEA(IDB_LOGO), MAKEINTRESOURCEA(2));
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(self, bits)));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->biBitCount, 24);
+
+    char about[64] = {};
+    EXPECT_GT(::LoadStringA(self, IDS_ABOUTBOX, about, sizeof about), 0);
+    EXPECT_STREQ(about, "&About ZENTAQ Tester ...");
+}
+
+}  // namespace
