@@ -2,14 +2,19 @@
 # Test programs run under Wine (cmake/wine-run.sh), with a Wine prefix of the build's own.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wineprefix)
 
+# The program's own code uses no exceptions, which keeps the C++ runtime's exception support
+# (and most of the executable's size) out of the program; the test programs still use them.
+set(ZQ_PROGRAM_OPTIONS ${ZQ_WARNINGS} -fno-exceptions)
+target_compile_options(keylogic PRIVATE -fno-exceptions)
+
 add_library(framework STATIC framework/wnd.cpp framework/dialog.cpp framework/gdi.cpp framework/app.cpp)
 target_include_directories(framework PUBLIC framework)
-target_compile_options(framework PRIVATE ${ZQ_WARNINGS})
+target_compile_options(framework PRIVATE ${ZQ_PROGRAM_OPTIONS})
 target_link_libraries(framework PUBLIC user32 gdi32)
 
 add_library(keypanel STATIC keys/key_button.cpp)
 target_link_libraries(keypanel PUBLIC framework keylogic)
-target_compile_options(keypanel PRIVATE ${ZQ_WARNINGS})
+target_compile_options(keypanel PRIVATE ${ZQ_PROGRAM_OPTIONS})
 
 add_executable(key_button_tests keys/key_button_test.cpp tests/window_test_support.cpp)
 target_include_directories(key_button_tests PRIVATE tests)
@@ -22,7 +27,7 @@ enable_language(RC)
 add_library(shell STATIC dialogs/tester_dlg.cpp dialogs/about_dlg.cpp)
 target_include_directories(shell PUBLIC dialogs res)
 target_link_libraries(shell PUBLIC keypanel)
-target_compile_options(shell PRIVATE ${ZQ_WARNINGS})
+target_compile_options(shell PRIVATE ${ZQ_PROGRAM_OPTIONS})
 
 set(ZQ_RESOURCES ${CMAKE_SOURCE_DIR}/res/tester.rc)
 set_source_files_properties(${ZQ_RESOURCES} PROPERTIES
@@ -32,7 +37,7 @@ add_executable(zentaq_tester WIN32 app/tester_app.cpp ${ZQ_RESOURCES})
 set_target_properties(zentaq_tester PROPERTIES OUTPUT_NAME "ZENTAQ Tester")
 target_include_directories(zentaq_tester PRIVATE app res)
 target_link_libraries(zentaq_tester PRIVATE shell)
-target_compile_options(zentaq_tester PRIVATE ${ZQ_WARNINGS})
+target_compile_options(zentaq_tester PRIVATE ${ZQ_PROGRAM_OPTIONS})
 target_link_options(zentaq_tester PRIVATE -s)
 
 # The dialogs tested as the program runs them: same application object, same resources.

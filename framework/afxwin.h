@@ -103,7 +103,7 @@ public:
     ~CWnd() override;
 
     // The object bound to `hWnd`: the permanent one if any, else a temporary one that lives
-    // until the message loop next goes idle.
+    // until the message loop next goes idle (nullptr if none can be made).
     static CWnd* FromHandle(HWND hWnd);
     static CWnd* FromHandlePermanent(HWND hWnd);
     static void DeleteTempMap();
@@ -169,7 +169,7 @@ class CButton : public CWnd {
 public:
     // Paints an owner-drawn (BS_OWNERDRAW) button; reached through the parent's reflected
     // WM_DRAWITEM.
-    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) = 0;
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 

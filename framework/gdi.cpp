@@ -1,32 +1,22 @@
 #include "afxwin.h"
 
-#include <memory>
-#include <unordered_map>
+#include "handle_map.h"
 
 // ---------------------------------------------------------------------------------------------
 // CMenu
 
 namespace {
 
-std::unordered_map<HMENU, std::unique_ptr<CMenu>>& TemporaryMenus() {
-    static std::unordered_map<HMENU, std::unique_ptr<CMenu>> map;
-    return map;
-}
+CTemporaryMap<CMenu, HMENU, &CMenu::m_hMenu> g_temporaryMenus;
 
 }  // namespace
 
 CMenu* CMenu::FromHandle(HMENU hMenu) {
-    if (hMenu == nullptr) return nullptr;
-    std::unique_ptr<CMenu>& menu = TemporaryMenus()[hMenu];
-    if (!menu) {
-        menu = std::make_unique<CMenu>();
-        menu->m_hMenu = hMenu;
-    }
-    return menu.get();
+    return g_temporaryMenus.FromHandle(hMenu);
 }
 
 void CMenu::DeleteTempMap() {
-    TemporaryMenus().clear();
+    g_temporaryMenus.Clear();
 }
 
 BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCSTR lpszNewItem) {

@@ -1,21 +1,14 @@
 #include "afxwin.h"
 
-#include <memory>
-#include <unordered_map>
+#include "handle_map.h"
 
 namespace {
 
-// Windows bound to an object for their whole life, and objects made on demand for any other
-// window, dropped when the message loop goes idle. One user-interface thread uses them.
-std::unordered_map<HWND, CWnd*>& PermanentMap() {
-    static std::unordered_map<HWND, CWnd*> map;
-    return map;
-}
+// A bound window carries its object in this window property; any other window asked about
+// gets a temporary object. One user-interface thread uses both.
+constexpr char kObjectProperty[] = "ZentaqTester.CWnd";
 
-std::unordered_map<HWND, std::unique_ptr<CWnd>>& TemporaryMap() {
-    static std::unordered_map<HWND, std::unique_ptr<CWnd>> map;
-    return map;
-}
+CTemporaryMap<CWnd, HWND, &CWnd::m_hWnd> g_temporaryWindows;
 
 // The message the innermost window procedure call is handling, for Default().
 MSG g_currentMessage{};
@@ -60,35 +53,24 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
-    auto it = PermanentMap().find(hWnd);
-    return it != PermanentMap().end() ? it->second : nullptr;
+    if (hWnd == nullptr) return nullptr;
+    return static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty));
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
-    if (hWnd == nullptr) return nullptr;
     if (CWnd* permanent = FromHandlePermanent(hWnd)) return permanent;
-    std::unique_ptr<CWnd>& temporary = TemporaryMap()[hWnd];
-    if (!temporary) {
-        temporary = std::make_unique<CWnd>();
-        temporary->m_hWnd = hWnd;
-    }
-    return temporary.get();
+    return g_temporaryWindows.FromHandle(hWnd);
 }
 
 void CWnd::DeleteTempMap() {
-    for (auto& entry : TemporaryMap()) entry.second->m_hWnd = nullptr;
-    TemporaryMap().clear();
+    g_temporaryWindows.Clear();
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
-    if (m_hWnd != nullptr || hWnd == nullptr || FromHandlePermanent(hWnd) != nullptr) return FALSE;
+    if (m_hWnd != nullptr || !::IsWindow(hWnd) || FromHandlePermanent(hWnd) != nullptr) return FALSE;
+    if (!::SetPropA(hWnd, kObjectProperty, this)) return FALSE;
     m_hWnd = hWnd;
-    PermanentMap()[hWnd] = this;
-    auto temporary = TemporaryMap().find(hWnd);
-    if (temporary != TemporaryMap().end()) {
-        temporary->second->m_hWnd = nullptr;
-        TemporaryMap().erase(temporary);
-    }
+    g_temporaryWindows.Remove(hWnd);
     PreSubclassWindow();
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::WndProc)));
@@ -103,7 +85,7 @@ HWND CWnd::UnsubclassWindow() {
     if (m_pfnSuper != nullptr && current == reinterpret_cast<LONG_PTR>(&CWnd::WndProc)) {
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
-    PermanentMap().erase(hWnd);
+    ::RemovePropA(hWnd, kObjectProperty);
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hWnd;
@@ -329,6 +311,10 @@ BOOL CWnd::DestroyWindow() {
 
 // ---------------------------------------------------------------------------------------------
 // CButton
+
+void CButton::DrawItem(LPDRAWITEMSTRUCT) {
+    // Only BS_OWNERDRAW buttons are asked to draw; their classes override this.
+}
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM, LPARAM lParam, LRESULT* pResult) {
     if (message != WM_DRAWITEM) return FALSE;

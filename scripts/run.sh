@@ -8,7 +8,7 @@ echo "==> checking the tools the build needs"
 scripts/install-deps.sh
 
 echo "==> Windows build (i686, MinGW-w64): build/win32"
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build build/win32 -j "$(nproc)"
 
 exe="build/win32/ZENTAQ Tester.exe"

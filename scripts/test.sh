@@ -14,7 +14,7 @@ cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DC
 cmake --build build/native -j "$(nproc)"
 
 echo "==> Windows build (i686, MinGW-w64): build/win32"
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build build/win32 -j "$(nproc)"
 
 export WINEPREFIX=$root/build/win32/wineprefix

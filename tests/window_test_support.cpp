@@ -67,8 +67,8 @@ Pixels ReadDib(HDC memoryDc, HBITMAP bitmap, int width, int height) {
 }
 
 Pixels CaptureWindow(HWND hWnd) {
-    ::UpdateWindow(hWnd);
-    PumpMessages();
+    // Paints what is pending here and now; pumping the queue could run a test's later steps.
+    ::RedrawWindow(hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     ::GdiFlush();
     RECT rect;
     ::GetClientRect(hWnd, &rect);

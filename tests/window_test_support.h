@@ -31,7 +31,7 @@ private:
     std::vector<COLORREF> m_data;
 };
 
-// What `hWnd` shows in its client area now, after it has painted.
+// What `hWnd` shows in its client area, once it and its children have painted what is pending.
 Pixels CaptureWindow(HWND hWnd);
 
 // Runs `draw` on a memory DC of `width` x `height` prefilled with `background` and returns the
