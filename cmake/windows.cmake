@@ -41,10 +41,18 @@ target_compile_options(zentaq_tester PRIVATE ${ZQ_PROGRAM_OPTIONS})
 target_link_options(zentaq_tester PRIVATE -s)
 
 # The dialogs tested as the program runs them: same application object, same resources.
-add_executable(tester_dlg_tests app/tester_app.cpp tests/tester_dlg_test.cpp tests/modal_script.cpp
+add_executable(tester_dlg_tests app/tester_app.cpp tests/tester_dlg_test.cpp tests/tester_harness.cpp tests/modal_script.cpp
                                 tests/window_test_support.cpp ${ZQ_RESOURCES})
 target_include_directories(tester_dlg_tests PRIVATE app res tests)
 target_link_libraries(tester_dlg_tests PRIVATE shell gtest_main version)
 target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
 add_test(NAME tester_dlg_tests COMMAND tester_dlg_tests)
-set_tests_properties(key_button_tests tester_dlg_tests PROPERTIES TIMEOUT 120)
+
+add_executable(soak_tests app/tester_app.cpp tests/soak_test.cpp tests/tester_harness.cpp tests/modal_script.cpp
+                          ${ZQ_RESOURCES})
+target_include_directories(soak_tests PRIVATE app res tests)
+target_link_libraries(soak_tests PRIVATE shell gtest_main psapi)
+target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
+add_test(NAME soak_tests COMMAND soak_tests)
+
+set_tests_properties(key_button_tests tester_dlg_tests soak_tests PROPERTIES TIMEOUT 120)

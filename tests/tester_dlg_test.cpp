@@ -9,80 +9,13 @@
 
 #include "key_button.h"
 #include "key_table.h"
-#include "modal_script.h"
 #include "resource.h"
-#include "tester_app.h"
+#include "tester_harness.h"
 #include "window_test_support.h"
 
-extern CTesterApp theApp;
-
-using testing_support::CaptureWindow;
-using testing_support::ModalScript;
-using testing_support::Pixels;
+using namespace testing_support;
 
 namespace {
-
-using Step = ModalScript::Step;
-
-HWND Dialog() {
-    CWnd* pMainWnd = AfxGetMainWnd();
-    return pMainWnd != nullptr ? pMainWnd->m_hWnd : nullptr;
-}
-
-// Runs the program's InitInstance with `steps` acting on the dialog, then closes it through the
-// system menu's Close command. Returns what InitInstance returned.
-BOOL RunTester(std::vector<Step> steps) {
-    const std::size_t ownSteps = steps.size();
-    steps.push_back([] { ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0); });
-    steps.push_back([] {
-        if (HWND hDlg = Dialog()) {
-            ADD_FAILURE() << "SC_CLOSE left the dialog open";
-            ::DestroyWindow(hDlg);
-        }
-    });
-    ModalScript script(std::move(steps));
-    const BOOL result = theApp.InitInstance();
-    EXPECT_GT(script.StepsStarted(), ownSteps) << "the dialog closed before the test's steps were done";
-    return result;
-}
-
-CKeyButton* Key(int id) {
-    return dynamic_cast<CKeyButton*>(CWnd::FromHandlePermanent(::GetDlgItem(Dialog(), id)));
-}
-
-std::vector<int> LitKeys() {
-    std::vector<int> lit;
-    for (const KeyEntry& key : kKeys) {
-        CKeyButton* button = Key(key.id);
-        if (button == nullptr) {
-            ADD_FAILURE() << "key " << key.id << " is not bound";
-        } else if (button->m_lit) {
-            lit.push_back(key.id);
-        }
-    }
-    return lit;
-}
-
-// The second parameter of a key message as the system builds it.
-LPARAM KeyParam(UINT scan, bool up, bool alt = false, bool extended = false) {
-    DWORD value = 1u | (scan & 0xFFu) << 16;
-    if (extended) value |= 1u << 24;
-    if (alt) value |= 1u << 29;
-    if (up) value |= 3u << 30;
-    return static_cast<LPARAM>(value);
-}
-
-void PostKey(HWND target, UINT message, UINT vk, LPARAM keyParam) {
-    ::PostMessageA(target, message, vk, keyParam);
-}
-
-// The key that the system's name for this key parameter lights, or 0.
-int KeyLitByName(LPARAM keyParam) {
-    char name[50] = {};
-    ::GetKeyNameTextA(static_cast<LONG>(keyParam), name, sizeof name);
-    const KeyEntry* key = FindKeyByName(name);
-    return key != nullptr ? key->id : 0;
-}
 
 // Like the dialog manager, converts position and size separately (each rounds on its own).
 RECT DialogUnitsToClient(HWND hDlg, int x, int y, int cx, int cy) {
@@ -96,30 +29,6 @@ RECT ClientRectOfChild(HWND hDlg, HWND hChild) {
     ::GetWindowRect(hChild, &rect);
     ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
-}
-
-std::string Text(HWND hWnd) {
-    char text[256] = {};
-    ::GetWindowTextA(hWnd, text, sizeof text);
-    return text;
-}
-
-BOOL CALLBACK CollectVisible(HWND hWnd, LPARAM list) {
-    if (::IsWindowVisible(hWnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
-    return TRUE;
-}
-
-std::vector<HWND> VisibleThreadWindows() {
-    std::vector<HWND> windows;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectVisible, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-HWND FindAboutBox() {
-    for (HWND hWnd : VisibleThreadWindows()) {
-        if (hWnd != Dialog() && Text(hWnd) == "About") return hWnd;
-    }
-    return nullptr;
 }
 
 ::testing::AssertionResult SameRect(const RECT& a, const RECT& b) {
