@@ -20,9 +20,16 @@ if [ ! -f "$prefix/.zentaq-ready" ]; then
         if [ ! -f "$prefix/.zentaq-ready" ]; then
             echo "wine-run: creating the Wine prefix $prefix" >&2
             wineboot --init >/dev/null 2>&1
-            # Without a window manager (Xvfb), Wine places, draws and focuses its windows itself.
-            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-            wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+            # Under Xvfb there is no window manager: Wine places, draws and focuses its windows
+            # itself. On a desktop (ZQ_DESKTOP=1) the desktop's window manager does that.
+            if [ -z "${ZQ_DESKTOP:-}" ]; then
+                wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+                wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+            fi
+            # Wine does not find the fonts of its own data folder (fonts-wine) here, among them
+            # "MS Sans Serif" of the dialogs and Marlett of the caption buttons; copies in the
+            # prefix's font folder it does.
+            cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
             wineserver --wait
             touch "$prefix/.zentaq-ready"
         fi
@@ -30,6 +37,10 @@ if [ ! -f "$prefix/.zentaq-ready" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" wine "$@"
+    # Wine's helper processes outlive the program by a moment; the private X server waits for
+    # them, or they report its end as a broken X connection.
+    # shellcheck disable=SC2016  # the inner shell expands them
+    exec xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
+        sh -c 'wine "$@"; status=$?; wineserver --wait; exit $status' wine-run "$@"
 fi
 exec wine "$@"

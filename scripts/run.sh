@@ -12,5 +12,10 @@ cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_
 cmake --build build/win32 -j "$(nproc)"
 
 exe="build/win32/ZENTAQ Tester.exe"
+if [ -z "${DISPLAY:-}" ]; then
+    echo "run.sh: no X display (DISPLAY is not set), so there is nowhere to show $exe" >&2
+    exit 1
+fi
 echo "==> starting $exe under Wine"
-exec cmake/wine-run.sh "$root/build/win32/wineprefix" "$exe"
+# A prefix of its own: the tests' prefix is set up for an X server without a window manager.
+ZQ_DESKTOP=1 exec cmake/wine-run.sh "$root/build/win32/wineprefix-desktop" "$exe"

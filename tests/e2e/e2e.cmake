@@ -1,0 +1,14 @@
+# End-to-end test: the program as a person uses it, with real key presses and clicks on a private
+# X server, checked on the screen (tests/e2e/e2e_test.py). The probe runs under Wine beside the
+# program and reports where its windows and keys are. The test has a Wine prefix of its own, as
+# it ends every Wine process of its prefix when done.
+add_executable(e2e_probe tests/e2e/probe.cpp)
+target_compile_options(e2e_probe PRIVATE ${ZQ_WARNINGS})
+target_link_libraries(e2e_probe PRIVATE user32)
+
+add_test(NAME e2e
+         COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.py
+                 $<TARGET_FILE:zentaq_tester> $<TARGET_FILE:e2e_probe>
+                 ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wineprefix-e2e
+                 ${CMAKE_BINARY_DIR}/tester.png)
+set_tests_properties(e2e PROPERTIES TIMEOUT 180)
