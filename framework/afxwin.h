@@ -106,6 +106,7 @@ public:
     // until the message loop next goes idle (nullptr if none can be made).
     static CWnd* FromHandle(HWND hWnd);
     static CWnd* FromHandlePermanent(HWND hWnd);
+    static bool HasTempMap();
     static void DeleteTempMap();
 
     // Binds this object to an existing window and routes its messages through the message map;
@@ -228,6 +229,7 @@ public:
 
     // A temporary object for `hMenu` that lives until the message loop next goes idle.
     static CMenu* FromHandle(HMENU hMenu);
+    static bool HasTempMap();
     static void DeleteTempMap();
 
     BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCSTR lpszNewItem = nullptr);

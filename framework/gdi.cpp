@@ -15,6 +15,10 @@ CMenu* CMenu::FromHandle(HMENU hMenu) {
     return g_temporaryMenus.FromHandle(hMenu);
 }
 
+bool CMenu::HasTempMap() {
+    return !g_temporaryMenus.IsEmpty();
+}
+
 void CMenu::DeleteTempMap() {
     g_temporaryMenus.Clear();
 }

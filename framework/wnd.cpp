@@ -4,10 +4,9 @@
 
 namespace {
 
-// A bound window carries its object in this window property; any other window asked about
-// gets a temporary object. One user-interface thread uses both.
-constexpr char kObjectProperty[] = "ZentaqTester.CWnd";
-
+// Windows bound to an object for their life, and temporary objects for any other window asked
+// about. One user-interface thread uses both.
+CPermanentMap<HWND, CWnd> g_permanentWindows;
 CTemporaryMap<CWnd, HWND, &CWnd::m_hWnd> g_temporaryWindows;
 
 // The message the innermost window procedure call is handling, for Default().
@@ -54,12 +53,16 @@ CWnd::~CWnd() {
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
     if (hWnd == nullptr) return nullptr;
-    return static_cast<CWnd*>(::GetPropA(hWnd, kObjectProperty));
+    return g_permanentWindows.Lookup(hWnd);
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd) {
     if (CWnd* permanent = FromHandlePermanent(hWnd)) return permanent;
     return g_temporaryWindows.FromHandle(hWnd);
+}
+
+bool CWnd::HasTempMap() {
+    return !g_temporaryWindows.IsEmpty();
 }
 
 void CWnd::DeleteTempMap() {
@@ -68,7 +71,7 @@ void CWnd::DeleteTempMap() {
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
     if (m_hWnd != nullptr || !::IsWindow(hWnd) || FromHandlePermanent(hWnd) != nullptr) return FALSE;
-    if (!::SetPropA(hWnd, kObjectProperty, this)) return FALSE;
+    if (!g_permanentWindows.Insert(hWnd, this)) return FALSE;
     m_hWnd = hWnd;
     g_temporaryWindows.Remove(hWnd);
     PreSubclassWindow();
@@ -85,7 +88,7 @@ HWND CWnd::UnsubclassWindow() {
     if (m_pfnSuper != nullptr && current == reinterpret_cast<LONG_PTR>(&CWnd::WndProc)) {
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     }
-    ::RemovePropA(hWnd, kObjectProperty);
+    g_permanentWindows.Remove(hWnd);
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hWnd;
@@ -198,18 +201,19 @@ int CWnd::RunModalLoop() {
     }
     MSG msg;
     while (m_bContinueModal && m_hWnd != nullptr) {
-        if (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        // Temporary objects go once the queue is empty. Asking costs a trip to the window server
+        // (under Wine, on the path of every key), so the loop asks only while there are some.
+        if ((HasTempMap() || CMenu::HasTempMap()) && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             DeleteTempMap();
             CMenu::DeleteTempMap();
-            ::WaitMessage();
-            continue;
         }
         if (!::GetMessageA(&msg, nullptr, 0, 0)) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside this one
             break;
         }
-        // Messages for other windows (the disabled owner, say) are not this dialog's input.
-        const bool ours = msg.hwnd == m_hWnd || ::IsChild(m_hWnd, msg.hwnd);
+        // Messages for other windows (the disabled owner, say) are not this dialog's input. The
+        // parent chain is walked in the process; IsChild would ask the window server.
+        const bool ours = msg.hwnd == m_hWnd || (msg.hwnd != nullptr && ::GetAncestor(msg.hwnd, GA_ROOT) == m_hWnd);
         if (!ours || !WalkPreTranslateTree(m_hWnd, &msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);

@@ -341,6 +341,27 @@ TEST(TesterDialog, MinimisingAndRestoringKeepsTheLamps) {
     }));
 }
 
+TEST(TesterDialog, TemporaryObjectsLastUntilTheQueueIsEmpty) {
+    EXPECT_FALSE(RunTester({
+        [] {
+            HWND hLogo = ::GetDlgItem(Dialog(), IDC_LOGO);
+            CWnd* logo = CWnd::FromHandle(hLogo);
+            ASSERT_NE(logo, nullptr);
+            EXPECT_EQ(logo->m_hWnd, hLogo);
+            EXPECT_EQ(CWnd::FromHandle(hLogo), logo) << "one object per window";
+            EXPECT_EQ(CWnd::FromHandlePermanent(hLogo), nullptr);
+            EXPECT_EQ(CWnd::FromHandle(::GetDlgItem(Dialog(), 1001)), Key(1001)) << "bound windows are not copied";
+            ASSERT_NE(CMenu::FromHandle(::GetSystemMenu(Dialog(), FALSE)), nullptr);
+            EXPECT_TRUE(CWnd::HasTempMap());
+            EXPECT_TRUE(CMenu::HasTempMap());
+        },
+        [] {
+            EXPECT_FALSE(CWnd::HasTempMap());
+            EXPECT_FALSE(CMenu::HasTempMap());
+        },
+    }));
+}
+
 TEST(TesterApp, CloseEndsTheModalRunAndInitInstanceReturnsFalse) {
     HWND seen = nullptr;
     EXPECT_FALSE(RunTester({[&] { seen = Dialog(); }}));
