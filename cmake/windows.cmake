@@ -56,4 +56,5 @@ target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
 add_test(NAME soak_tests COMMAND soak_tests)
 
 set_tests_properties(key_button_tests tester_dlg_tests soak_tests PROPERTIES TIMEOUT 120)
+include(bench/bench.cmake)
 include(tests/e2e/e2e.cmake)

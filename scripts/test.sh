@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/xvfb.sh
 
 echo "==> checking the tools the build needs"
 scripts/install-deps.sh
@@ -26,12 +27,7 @@ trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
     echo "==> starting a private X server (Xvfb) for the window tests"
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
-    export DISPLAY=":$(cat "$display_file")"
-    rm -f "$display_file"
+    start_xvfb
 fi
 
 echo "==> native tests"

@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Benchmarks the tester against bench/baseline.cpp (one owner-drawn key lamp in plain Win32), both
+# under Wine in a private Xvfb, in the same run: key-to-screen latency, start-up time, memory and
+# executable size. Prints figures; it fails only when a measurement cannot be taken.
+#   bench/run.sh [BUILD_DIR]    BUILD_DIR: the MinGW build to take both programs from
+#                               (default build/win32; configured and built here if needed)
+# PRESSES (default 300) and RUNS (default 10) set the number of key presses and start-up runs;
+# KEEP_IDLE=1 lets idle CPUs sleep (see below).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+. scripts/xvfb.sh
+build=$(realpath -m "${1:-build/win32}")
+out=$root/build/bench
+prefix=$out/wineprefix
+presses=${PRESSES:-300}
+runs=${RUNS:-10}
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+
+echo "==> checking the tools the build needs"
+scripts/install-deps.sh
+
+echo "==> Windows build (i686, MinGW-w64): $build"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+fi
+cmake --build "$build" -j "$(nproc)" --target zentaq_tester baseline desktop_holder >/dev/null
+tester=$build/ZENTAQ\ Tester.exe
+baseline=$build/baseline.exe
+
+echo "==> measuring tools (native): $out"
+mkdir -p "$out"
+g++ -O2 -std=c++17 -Wall -Wextra -o "$out/keylatency" bench/keylatency.cpp -lXtst -lX11
+g++ -O2 -std=c++17 -Wall -Wextra -o "$out/startup" bench/startup.cpp -lX11
+
+export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+program_pids=()
+cleanup() {
+    if [ ${#program_pids[@]} -gt 0 ]; then kill "${program_pids[@]}" 2>/dev/null || true; fi
+    wineserver -k 2>/dev/null || true
+    if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+# Every request a Wine program makes of wineserver wakes a sleeping CPU. On a virtual machine that
+# wake-up costs tens of microseconds and varies with whatever else the host runs, which swamps the
+# programs' own differences; holding the CPUs' wake-up latency at zero (PM QoS) for the run keeps
+# them polling instead. KEEP_IDLE=1 measures with idle CPUs sleeping as usual.
+if [ -z "${KEEP_IDLE:-}" ] && [ -w /dev/cpu_dma_latency ]; then
+    exec 8>/dev/cpu_dma_latency
+    printf '\x00\x00\x00\x00' >&8
+    cpus="CPU wake-up latency held at 0"
+else
+    cpus="idle CPUs sleep as usual"
+fi
+
+echo "==> starting a private X server (Xvfb)"
+start_xvfb
+
+echo "==> Wine prefix $prefix (kept warm: one persistent wineserver for every run)"
+cmake/wine-run.sh "$prefix" cmd /c exit
+wineserver -k 2>/dev/null || true  # the short-lived one that ran cmd
+wineserver -p
+
+# Start-up is timed twice: as Windows would run them, with Wine's desktop process already up (a
+# windowless holder keeps it), and with the desktop process started anew for each run, as Wine
+# does when a program is started on a desktop with no other program on it.
+echo "==> start-up, desktop process started per run: $runs runs of each program, taken in turn"
+"$out/startup" "$runs" cmake/wine-run.sh "$prefix" -- "ZENTAQ Tester" "$tester" "ZENTAQ Baseline" "$baseline" |
+    tee "$out/startup-cold.txt"
+cmake/wine-run.sh "$prefix" "$build/desktop_holder.exe" >/dev/null 2>&1 &
+program_pids+=($!)
+echo "==> start-up, desktop process kept running: $runs runs of each program, taken in turn"
+"$out/startup" "$runs" cmake/wine-run.sh "$prefix" -- "ZENTAQ Tester" "$tester" "ZENTAQ Baseline" "$baseline" |
+    tee "$out/startup.txt"
+
+# The Wine process that runs an executable of ours, found by its command line.
+wine_pid() {
+    local dir
+    for dir in /proc/[0-9]*; do
+        grep -qxz "WINEPREFIX=$prefix" "$dir/environ" 2>/dev/null || continue
+        case "$(tr '\0' ' ' <"$dir/cmdline" 2>/dev/null)" in
+            "$1"*) echo "${dir#/proc/}"; return 0 ;;
+        esac
+    done
+    return 1
+}
+
+echo "==> key to screen: $presses presses on each program, both running, taking turns in blocks"
+cmake/wine-run.sh "$prefix" "$tester" >/dev/null 2>&1 &
+program_pids+=($!)
+cmake/wine-run.sh "$prefix" "$baseline" >/dev/null 2>&1 &
+program_pids+=($!)
+"$out/keylatency" "$presses" "ZENTAQ Tester" "ZENTAQ Baseline" | tee "$out/latency.txt"
+
+echo "==> memory of the Wine processes that ran them"
+for exe in "$tester" "$baseline"; do
+    pid=$(wine_pid "$exe")
+    echo "$(basename "$exe"): $(grep -E '^Vm(HWM|RSS)' "/proc/$pid/status" | tr -s '\t\n ' ' ')"
+done | tee "$out/memory.txt"
+kill "${program_pids[@]}"
+wait "${program_pids[@]}" 2>/dev/null || true
+program_pids=()
+
+echo "==> executables"
+for exe in "$tester" "$baseline"; do
+    echo "$(basename "$exe"): $(stat -c %s "$exe") bytes, imports:" \
+        $(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ {print $3}')
+done | tee "$out/exe.txt"
+
+# section_value FILE TITLE PATTERN FIELD: in FILE's part headed "TITLE:", the FIELDth word of the
+# first line that contains PATTERN.
+section_value() {
+    awk -v title="$2:" -v what="$3" -v f="$4" '$0 == title {on = 1; next} /^[^ a-z]/ {on = 0}
+        on && index($0, what) {print $f; exit}' "$1"
+}
+memory_value() {  # memory_value EXE FIELD
+    awk -v exe="$(basename "$1"):" -v what="$2:" 'index($0, exe) == 1 {
+        for (i = 1; i < NF; ++i) if ($i == what) print $(i + 1) }' "$out/memory.txt"
+}
+row() {  # row LABEL TESTER BASELINE TARGET
+    awk -v l="$1" -v t="$2" -v b="$3" -v target="$4" 'BEGIN {
+        printf "%-34s %10s %10s %8.2f   %s\n", l, t, b, t / b, target }'
+}
+
+echo
+echo "==> summary ($(date -u +%F), $(nproc) cores, $(wine --version), Xvfb 1280x1024x24)"
+echo "    $cpus; load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
+printf "%-34s %10s %10s %8s   %s\n" "" tester baseline ratio "target"
+for kind in press-to-green release-to-clear; do
+    row "$kind median (ms)" "$(section_value "$out/latency.txt" "ZENTAQ Tester" "$kind" 3)" \
+        "$(section_value "$out/latency.txt" "ZENTAQ Baseline" "$kind" 3)" "ratio <= 1.05"
+    row "$kind p95 (ms)" "$(section_value "$out/latency.txt" "ZENTAQ Tester" "$kind" 6)" \
+        "$(section_value "$out/latency.txt" "ZENTAQ Baseline" "$kind" 6)" "p95 < 16.7 ms"
+done
+# Fields 4 and 7 of the start-up summaries: the median and the best run.
+row "start-up, complete paint (ms)" "$(section_value "$out/startup.txt" "ZENTAQ Tester" "complete paint" 4)" \
+    "$(section_value "$out/startup.txt" "ZENTAQ Baseline" "complete paint" 4)" "ratio <= 1.2 (median of $runs)"
+row "  best run" "$(section_value "$out/startup.txt" "ZENTAQ Tester" "complete paint" 7)" \
+    "$(section_value "$out/startup.txt" "ZENTAQ Baseline" "complete paint" 7)" ""
+row "start-up, window mapped (ms)" "$(section_value "$out/startup.txt" "ZENTAQ Tester" "window mapped" 4)" \
+    "$(section_value "$out/startup.txt" "ZENTAQ Baseline" "window mapped" 4)" ""
+row "new desktop, complete paint (ms)" "$(section_value "$out/startup-cold.txt" "ZENTAQ Tester" "complete paint" 4)" \
+    "$(section_value "$out/startup-cold.txt" "ZENTAQ Baseline" "complete paint" 4)" ""
+row "new desktop, window mapped (ms)" "$(section_value "$out/startup-cold.txt" "ZENTAQ Tester" "window mapped" 4)" \
+    "$(section_value "$out/startup-cold.txt" "ZENTAQ Baseline" "window mapped" 4)" ""
+row "peak memory VmHWM (kB)" "$(memory_value "$tester" VmHWM)" "$(memory_value "$baseline" VmHWM)" ""
+row "executable (bytes)" "$(stat -c %s "$tester")" "$(stat -c %s "$baseline")" ""

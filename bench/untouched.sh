@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Shows that the tester opens no file, registry key or socket of its own.
+#   bench/untouched.sh [BUILD_DIR]      (default build/win32, as scripts/test.sh builds it)
+# 1. Imports: the executable does not import a single file, registry or network function.
+# 2. A run: the tester and the baseline program (bench/baseline.cpp) each run under strace
+#    (file and socket calls) and Wine's registry trace while keys are pressed. Wine itself opens
+#    the same files and keys for both, so whatever the tester touches beyond the baseline is its own.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$(realpath "${1:-build/win32}")
+tester="$build/ZENTAQ Tester.exe"
+baseline="$build/baseline.exe"
+for exe in "$tester" "$baseline"; do
+    [ -f "$exe" ] || { echo "untouched.sh: $exe is missing; build first (scripts/test.sh)" >&2; exit 1; }
+done
+if ! command -v strace >/dev/null; then
+    echo "==> installing strace"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get install -y -q strace >/dev/null
+fi
+
+out=$(mktemp -d)
+echo "==> 1. imports of $(basename "$tester")"
+i686-w64-mingw32-objdump -p "$tester" | sed -n '/DLL Name/,/^$/p' | grep -vE '^\s*$|vma|Hint' |
+    awk '{print $NF}' >"$out/imports"
+echo "   DLLs: $(grep -i '\.dll$' "$out/imports" | tr '\n' ' ')"
+forbidden='^(Create|Open|Read|Write|Delete|Move|Copy|Find)File|^_?w?f?open|^_(w)?sopen|^fopen|^Reg[A-Z]|^SH|^socket$|^connect$|^WSA|^Internet|^URL|^WinHttp'
+if grep -Eq "$forbidden" "$out/imports"; then
+    echo "   file, registry or network functions imported: $(grep -E "$forbidden" "$out/imports" | tr '\n' ' ')"
+    status=1
+else
+    echo "   file, registry or network functions imported: none"
+    status=0
+fi
+
+echo "==> 2. a run of each under strace and Wine's registry trace"
+export WINEPREFIX="$build/untouched-prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+. scripts/xvfb.sh
+start_xvfb
+trap 'WINEDEBUG=-all wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
+cmake/wine-run.sh "$WINEPREFIX" wineboot >/dev/null 2>&1
+
+run() {  # NAME EXE TITLE: runs EXE for a few seconds with keys pressed, tracing what it touches
+    # The server runs outside strace: its files are Wine's.
+    WINEDEBUG=-all wineserver -k 2>/dev/null || true
+    WINEDEBUG=-all wineserver -w
+    WINEDEBUG=-all wineserver -p
+    WINEDEBUG=-all,+reg strace -f -qq -e trace=open,openat,creat,socket,connect,bind -o "$out/$1.strace" \
+        wine "$2" 2>"$out/$1.reg" &
+    local traced=$!
+    sleep 4
+    # The pointer goes over each window alike, so that key events reach it.
+    xdotool search --name "^$3\$" mousemove --window %1 20 40 key a shift Return Escape Tab F1 alt+F4 \
+        2>/dev/null || true
+    sleep 1
+    WINEDEBUG=-all wineserver -k 2>/dev/null || true
+    wait "$traced" || true
+    # Paths and keys, with the program's own name and process numbers made alike.
+    grep -oE '"[^"]*"' "$out/$1.strace" | sed -e "s|$(basename "$2")|PROGRAM|g" -e 's|/proc/[0-9]*|/proc/N|g' |
+        sed -E 's|/task/[0-9]+|/task/N|' | sort -u >"$out/$1.files"
+    grep -c 'socket(' "$out/$1.strace" >"$out/$1.sockets" || true
+    # Registry calls by function and the names they pass; handles and buffers differ per run.
+    grep -E 'trace:reg:' "$out/$1.reg" | sed -E 's/.*trace:reg:([A-Za-z]+).*/\1/' >"$out/$1.functions" || true
+    grep -E 'trace:reg:' "$out/$1.reg" | while IFS= read -r line; do
+        printf '%s %s\n' "$(sed -E 's/.*trace:reg:([A-Za-z]+).*/\1/' <<<"$line")" \
+            "$(grep -oE 'L"[^"]*"' <<<"$line" | tr '\n' ' ')"
+    done | sed -E -e "s|[^\"\\\\]*$(basename "$2" .exe)[^\"]*|PROGRAM|Ig" \
+        -e 's/\{[0-9a-f-]{36}\}/{GUID}/g' | sort -u >"$out/$1.keys"
+}
+run baseline "$baseline" "ZENTAQ Baseline"
+run tester "$tester" "ZENTAQ Tester"
+
+extra_files=$(comm -13 "$out/baseline.files" "$out/tester.files")
+extra_keys=$(comm -13 "$out/baseline.keys" "$out/tester.keys")
+echo "   files opened: baseline $(wc -l <"$out/baseline.files"), tester $(wc -l <"$out/tester.files");" \
+     "opened by the tester only: ${extra_files:-none}"
+echo "   sockets made: baseline $(cat "$out/baseline.sockets"), tester $(cat "$out/tester.sockets")" \
+     "(Wine's own connection to its server)"
+echo "   registry calls: baseline $(wc -l <"$out/baseline.keys"), tester $(wc -l <"$out/tester.keys");" \
+     "made by the tester only: ${extra_keys:-none}"
+if [ -n "$extra_files$extra_keys" ] || [ "$(cat "$out/baseline.sockets")" != "$(cat "$out/tester.sockets")" ]; then
+    status=1
+fi
+exit $status

@@ -1,0 +1,11 @@
+# Sourced by the scripts that need an X server of their own: start_xvfb starts a private Xvfb
+# on a free display, exports DISPLAY and sets xvfb_pid for the caller's clean-up.
+start_xvfb() {
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+    export DISPLAY=":$(cat "$display_file")"
+    rm -f "$display_file"
+}
