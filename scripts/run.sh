@@ -8,8 +8,8 @@ echo "==> checking the tools the build needs"
 scripts/install-deps.sh
 
 echo "==> Windows build (i686, MinGW-w64): build/win32"
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-cmake --build build/win32 -j "$(nproc)"
+cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake --build build/win32 -j "$(nproc)" --target zentaq_tester
 
 exe="build/win32/ZENTAQ Tester.exe"
 if [ -z "${DISPLAY:-}" ]; then
