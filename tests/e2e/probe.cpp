@@ -36,8 +36,9 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 }
 
 int Keys() {
+    // The dialog shows once all its keys exist; before that the window is still being built.
     const HWND dialog = ::FindWindowA(nullptr, "ZENTAQ Tester");
-    if (dialog == nullptr) return 1;
+    if (dialog == nullptr || !::IsWindowVisible(dialog)) return 1;
     RECT r;
     ::GetWindowRect(dialog, &r);
     std::printf("window");
