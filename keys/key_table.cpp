@@ -1,5 +1,6 @@
 #include "key_table.h"
 
+#include <array>
 #include <cstring>
 #include <iterator>
 
@@ -53,12 +54,17 @@ static_assert(RecognitionIsUnambiguous(), "each key has exactly one code or name
 static_assert(CountNamedKeys() == 8 && std::size(kModifierOrder) == 8, "eight modifier keys");
 static_assert(ModifierOrderNamesNamedKeys(), "the modifier order lists the named keys");
 
-const KeyEntry* FindKeyById(std::uint16_t id) {
-    for (const KeyEntry& k : kKeys) {
-        if (k.id == id) return &k;
+// The rows of the modifier keys in comparison order, found once at compile time.
+constexpr std::array<std::size_t, std::size(kModifierOrder)> kModifierRows = [] {
+    std::array<std::size_t, std::size(kModifierOrder)> rows{};
+    for (std::size_t m = 0; m < rows.size(); ++m) {
+        rows[m] = kKeyCount;
+        for (std::size_t i = 0; i < kKeyCount; ++i) {
+            if (kKeys[i].id == kModifierOrder[m]) rows[m] = i;
+        }
     }
-    return nullptr;
-}
+    return rows;
+}();
 
 }  // namespace
 
@@ -72,9 +78,8 @@ const KeyEntry* FindKeyByVirtualKey(std::uint32_t virtualKey) {
 
 const KeyEntry* FindKeyByName(const char* name) {
     if (name == nullptr) return nullptr;
-    for (std::uint16_t id : kModifierOrder) {
-        const KeyEntry* key = FindKeyById(id);
-        if (std::strcmp(key->keyName, name) == 0) return key;
+    for (std::size_t row : kModifierRows) {
+        if (std::strcmp(kKeys[row].keyName, name) == 0) return &kKeys[row];
     }
     return nullptr;
 }
