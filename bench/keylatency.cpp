@@ -125,9 +125,8 @@ bool Press(Target& target, bool record) {
 }
 
 void Print(const char* label, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
+    const double median = SortedMedian(ms);
     const size_t n = ms.size();
-    const double median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
     const double p95 = ms[std::min(n - 1, (n * 95 + 99) / 100 - 1)];  // nearest rank
     std::printf("%-16s median %.2f ms  p95 %.2f ms  min %.2f ms  max %.2f ms  (n=%zu)\n", label, median, p95,
                 ms.front(), ms.back(), n);

@@ -128,11 +128,9 @@ bool Run(Program& program) {
 }
 
 void PrintSummary(const char* what, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    const size_t n = ms.size();
-    const double median = n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
+    const double median = SortedMedian(ms);
     std::printf("  %-15s median %6.1f ms  min %6.1f ms  max %6.1f ms  (n=%zu)\n", what, median, ms.front(),
-                ms.back(), n);
+                ms.back(), ms.size());
 }
 
 }  // namespace

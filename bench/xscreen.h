@@ -1,12 +1,14 @@
-// Small Xlib helpers shared by the benchmark tools: a monotonic clock, finding a Wine window by
-// its title, and reading its pixels back.
+// Small helpers shared by the benchmark tools: a monotonic clock, the median of a run, finding a
+// Wine window by its title, and reading its pixels back.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 inline double NowMs() {
     timespec ts;
@@ -19,6 +21,13 @@ inline void SleepMs(double ms) {
     ts.tv_sec = static_cast<time_t>(ms / 1e3);
     ts.tv_nsec = static_cast<long>((ms - static_cast<double>(ts.tv_sec) * 1e3) * 1e6);
     nanosleep(&ts, nullptr);
+}
+
+// Sorts `ms` (at least one value) and returns its median.
+inline double SortedMedian(std::vector<double>& ms) {
+    std::sort(ms.begin(), ms.end());
+    const size_t n = ms.size();
+    return n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
 }
 
 // Windows come and go while we look (a killed program's window, Wine's own helpers): a request
