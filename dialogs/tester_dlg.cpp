@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "about_dlg.h"
+#include "key_name.h"
 #include "resource.h"
 
 namespace {
@@ -13,9 +14,18 @@ int SystemKeyName(std::int32_t keyParam, char* buffer, int size) {
 
 }  // namespace
 
+KeyNameFunction CTesterDlg::KeyNameService() {
+    // Wine names keys after their X keysyms ("Shift" for both, "Control", "Super_L"), which
+    // cannot tell left from right; the key parameter's scan code and extended flag can.
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    const bool wine = ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    return wine ? &ScanCodeKeyName : &SystemKeyName;
+}
+
 CTesterDlg::CTesterDlg(CWnd* pParent)
     : CDialog(IDD_TESTER_DIALOG, pParent),
-      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_keyName(KeyNameService()) {}
 
 BEGIN_MESSAGE_MAP(CTesterDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -62,7 +72,7 @@ BOOL CTesterDlg::OnInitDialog() {
 
 BOOL CTesterDlg::PreTranslateMessage(MSG* pMsg) {
     if (RouteKeyMessage(pMsg->message, static_cast<std::uint32_t>(pMsg->wParam),
-                        static_cast<std::int32_t>(pMsg->lParam), &SystemKeyName, *this)) {
+                        static_cast<std::int32_t>(pMsg->lParam), m_keyName, *this)) {
         return TRUE;
     }
     return CDialog::PreTranslateMessage(pMsg);

@@ -14,6 +14,9 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // The key-name service the router asks: the system's, or under Wine the scan-code names.
+    static KeyNameFunction KeyNameService();
+
 protected:
     DECLARE_MESSAGE_MAP()
 
@@ -32,4 +35,5 @@ private:
 
     CKeyButton m_keys[kKeyCount];  // one per key table row, in the same order
     HICON m_hIcon;
+    const KeyNameFunction m_keyName;  // chosen once, off the key path
 };

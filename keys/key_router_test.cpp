@@ -1,8 +1,10 @@
 #include "key_router.h"
+#include "key_name.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -231,6 +233,79 @@ TEST(KeyRouter, TheKeyParameterReachesTheNameServiceUnchanged) {
         Route(WM_KEYUP_, 0, param, recordParam);
         EXPECT_EQ(seen, param);
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The scan-code key names, as the program uses them where the system's names cannot tell left
+// from right.
+
+std::string ScanName(std::int32_t keyParam) {
+    char name[50] = {};
+    const int length = ScanCodeKeyName(keyParam, name, sizeof name);
+    EXPECT_EQ(length, static_cast<int>(std::strlen(name)));
+    return name;
+}
+
+TEST(ScanCodeKeyName, NamesTheEightModifiersAndNothingElse) {
+    std::string names[2][256];
+    names[0][0x38] = "Alt";
+    names[1][0x38] = "Right Alt";
+    names[0][0x2A] = "Shift";
+    names[0][0x36] = names[1][0x36] = "Right Shift";
+    names[0][0x1D] = "Ctrl";
+    names[1][0x1D] = "Right Ctrl";
+    names[1][0x5B] = "Left Windows";
+    names[1][0x5C] = "Right Windows";
+    // Repeat count, previous-state, transition and context bits take no part.
+    for (std::uint32_t other : {0x00000000u, 0x00000001u, 0x0000FFFFu, 0x20000000u, 0x40000001u, 0xC0000001u,
+                                0xFE00FFFFu}) {
+        for (unsigned extended = 0; extended < 2; ++extended) {
+            for (unsigned scan = 0; scan < 256; ++scan) {
+                const auto param = static_cast<std::int32_t>((other & ~0x01FF0000u) | scan << 16 | extended << 24);
+                EXPECT_EQ(ScanName(param), names[extended][scan])
+                    << std::hex << "scan " << scan << " extended " << extended << " bits " << other;
+            }
+        }
+    }
+}
+
+TEST(ScanCodeKeyName, WritesNothingPastTheGivenSize) {
+    const std::int32_t rightWindows = KeyParam(0x5C, true);  // the longest name, 13 bytes
+    EXPECT_EQ(ScanCodeKeyName(rightWindows, nullptr, 50), 0);
+    char untouched = 'u';
+    EXPECT_EQ(ScanCodeKeyName(rightWindows, &untouched, 0), 0);
+    EXPECT_EQ(ScanCodeKeyName(rightWindows, &untouched, -5), 0);
+    EXPECT_EQ(untouched, 'u');
+    // Buffers of exactly `size` bytes on the heap: AddressSanitizer reports any byte past them.
+    for (int size = 1; size <= 15; ++size) {
+        const auto buffer = std::make_unique<char[]>(static_cast<std::size_t>(size));
+        std::memset(buffer.get(), 'x', static_cast<std::size_t>(size));
+        const int length = ScanCodeKeyName(rightWindows, buffer.get(), size);
+        EXPECT_EQ(length, size - 1 < 13 ? size - 1 : 13) << size;
+        EXPECT_EQ(std::string(buffer.get()), std::string("Right Windows").substr(0, static_cast<std::size_t>(length)));
+    }
+    char empty[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_EQ(ScanCodeKeyName(KeyParam(0x1E), empty, sizeof empty), 0);
+    EXPECT_EQ(empty[0], '\0') << "an unnamed key gets the empty text";
+}
+
+TEST(ScanCodeKeyName, LightsEachModifierFromTheParametersWineDelivers) {
+    // The second parameters of WM_KEYDOWN / WM_SYSKEYDOWN as Wine's X11 driver sends them.
+    struct Case { std::uint32_t message, vk, param; std::uint16_t id; };
+    const Case cases[] = {{WM_KEYDOWN_, 16, 0x002A0001, 1054},    {WM_KEYDOWN_, 16, 0x00360001, 1062},
+                          {WM_KEYDOWN_, 16, 0x01360001, 1062},    {WM_KEYDOWN_, 17, 0x001D0001, 1055},
+                          {WM_KEYDOWN_, 17, 0x011D0001, 1061},    {WM_SYSKEYDOWN_, 18, 0x20380001, 1057},
+                          {WM_SYSKEYDOWN_, 18, 0x21380001, 1059}, {WM_KEYDOWN_, 91, 0x015B0001, 1056},
+                          {WM_KEYDOWN_, 92, 0x015C0001, 1060},    {WM_KEYUP_, 17, 0xC11D0001, 1061},
+                          {WM_SYSKEYUP_, 18, 0xE1380001, 1059}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Route(c.message, c.vk, static_cast<std::int32_t>(c.param), ScanCodeKeyName), Ids{c.id})
+            << std::hex << c.param;
+    }
+    // Every other key lights by its code alone.
+    EXPECT_EQ(Route(WM_KEYDOWN_, 65, KeyParam(0x1E), ScanCodeKeyName), Ids{1001});
+    EXPECT_EQ(Route(WM_KEYDOWN_, 13, KeyParam(0x1C, true), ScanCodeKeyName), Ids{1070});
+    EXPECT_TRUE(Route(WM_KEYDOWN_, 93, KeyParam(0x5D, true), ScanCodeKeyName).empty());
 }
 
 TEST(KeyEventOf, ClassifiesThePlainAndSystemVariantsAlike) {

@@ -4,6 +4,7 @@
 
 #include "key_table.h"
 #include "tester_app.h"
+#include "tester_dlg.h"
 
 extern CTesterApp theApp;
 
@@ -69,7 +70,7 @@ void PostKey(HWND target, UINT message, UINT vk, LPARAM keyParam) {
 
 int KeyLitByName(LPARAM keyParam) {
     char name[50] = {};
-    ::GetKeyNameTextA(static_cast<LONG>(keyParam), name, sizeof name);
+    CTesterDlg::KeyNameService()(static_cast<std::int32_t>(keyParam), name, sizeof name);
     const KeyEntry* key = FindKeyByName(name);
     return key != nullptr ? key->id : 0;
 }

@@ -29,7 +29,7 @@ LPARAM KeyParam(UINT scan, bool up, bool alt = false, bool extended = false);
 
 void PostKey(HWND target, UINT message, UINT vk, LPARAM keyParam);
 
-// The key that the system's name for this key parameter lights, or 0.
+// The key that the program's key-name service names for this key parameter, or 0.
 int KeyLitByName(LPARAM keyParam);
 
 std::string Text(HWND hWnd);

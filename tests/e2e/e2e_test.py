@@ -4,7 +4,7 @@
 Starts a private X server (Xvfb) and the program under Wine, presses and releases real keys and
 clicks the mouse through the X server (XTest, via xdotool), and checks what the screen shows.
 The probe program (probe.cpp) runs under Wine beside the tester and reports where the dialog
-and its keys are, which windows are up, and what Wine calls the modifier keys.
+and its keys are and which windows are up.
 
 usage: e2e_test.py EXE PROBE WINE_RUN PREFIX SCREENSHOT
   SCREENSHOT is where the picture of the dialog with keys held goes; with ZQ_UPDATE_SCREENSHOT=1
@@ -46,29 +46,9 @@ KEY_LABELS = {1038: "=", 1051: "ESC", 1052: "TAB", 1053: "CAPS", 1054: "SHIFT", 
               1074: "up", 1075: "left", 1076: "down", 1077: "right", 1078: "Ins", 1079: "Home",
               1080: "PgUp", 1081: "Del", 1082: "End", 1083: "PgDn", 1084: "-"}
 
-# The modifier keys go by the name the system gives them, and Wine (8.0, X11 driver) builds key
-# names from X keysym names: Shift, Control and Alt lose their _L/_R, the Windows keys keep the
-# keysym name. Of the names the program looks for, only "Shift" and "Alt" ever occur, so both
-# Shift keys light the left SHIFT, both Alt keys the left ALT, and Ctrl and Windows light nothing.
-#   X key      scan code  GetKeyNameTextA   lights
-#   Shift_L    2A         "Shift"           SHIFT 1054
-#   Shift_R    36         "Shift"           SHIFT 1054 (not 1062: "Right Shift" never comes)
-#   Control_L  1D         "Control"         nothing ("Ctrl" never comes)
-#   Control_R  E0 1D      "Control"         nothing ("Right Ctrl" never comes)
-#   Alt_L      38         "Alt"             ALT 1057
-#   Alt_R      E0 38      "Alt"             ALT 1057 (not 1059: "Right Alt" never comes)
-#   Super_L    E0 5B      "Super_L"         nothing ("Left Windows" never comes)
-#   Super_R    E0 5C      "Super_R"         nothing ("Right Windows" never comes)
-WINE_MODIFIERS = [
-    ("Shift_L", "2A 0", "Shift", {1054}),
-    ("Shift_R", "36 0", "Shift", {1054}),
-    ("Control_L", "1D 0", "Control", set()),
-    ("Control_R", "1D 1", "Control", set()),
-    ("Alt_L", "38 0", "Alt", {1057}),
-    ("Alt_R", "38 1", "Alt", {1057}),
-    ("Super_L", "5B 1", "Super_L", set()),
-    ("Super_R", "5C 1", "Super_R", set()),
-]
+# The modifier keys, told apart from their left or right twins by scan code and extended flag.
+MODIFIERS = [("Shift_L", 1054), ("Shift_R", 1062), ("Control_L", 1055), ("Control_R", 1061),
+             ("Alt_L", 1057), ("Alt_R", 1059), ("Super_L", 1056), ("Super_R", 1060)]
 MODIFIER_IDS = (1054, 1055, 1056, 1057, 1059, 1060, 1061, 1062)
 
 MARKER = "a"  # a key known to light A (1001): once it shows, every earlier input has been handled
@@ -136,7 +116,7 @@ class Session:
     def __init__(self, exe, probe, wine_run, prefix):
         self.exe, self.probe_exe, self.wine_run, self.prefix = exe, probe, wine_run, prefix
         self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
-        self.xvfb = self.app = None
+        self.xvfb = self.app = self.keyboard = None
         self.last_input = ""
         self.passed = self.failed = self.skipped = 0
         self.deadline = time.monotonic() + BUDGET
@@ -167,6 +147,7 @@ class Session:
         if not display:
             raise RuntimeError("Xvfb did not start")
         self.env["DISPLAY"] = ":" + display
+        self.keyboard = XKeyboard(self.env["DISPLAY"])
 
     def start_program(self):
         self.output = tempfile.TemporaryFile("w+")
@@ -182,6 +163,8 @@ class Session:
                 self.app.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 os.killpg(self.app.pid, 9)
+        if self.keyboard is not None:
+            self.keyboard.close()
         if self.xvfb is not None:
             self.xvfb.terminate()
             self.xvfb.wait()
@@ -206,6 +189,14 @@ class Session:
         shown = sorted(tuple(line.split("|")[:3]) for line in lines)
         foreground = [line.split("|")[1] for line in lines if line.endswith("|foreground")]
         return shown, foreground[0] if foreground else None
+
+    def key(self, keysym, down):
+        self.last_input = ("keydown " if down else "keyup ") + keysym
+        self.keyboard.send(keysym, down)
+
+    def tap(self, keysym):
+        self.key(keysym, True)
+        self.key(keysym, False)
 
     def xdotool(self, *args):
         self.last_input = " ".join(args)
@@ -321,11 +312,11 @@ class Session:
         """Holds keysyms down in order and releases them in reverse. Returns '' when the panel
         showed exactly the keys ids lit and came back to idle, else what went wrong."""
         for keysym in keysyms:
-            self.xdotool("keydown", keysym)
+            self.key(keysym, True)
         _, image = self.wait_lit(ids)
         problem = "" if self.shows_exactly(image, ids) else "held: " + self.describe(image, ids)
         for keysym in reversed(keysyms):
-            self.xdotool("keyup", keysym)
+            self.key(keysym, False)
         back, image = self.wait_idle_panel()
         if not back:
             problem += ("; " if problem else "") + "released: " + self.describe(image, set())
@@ -336,38 +327,52 @@ class Session:
         return not self.held_and_released([MARKER], {MARKER_ID})
 
 
-def producible(display, keysyms):
-    """The keysyms the X server's keymap has on some key without a modifier."""
-    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XStringToKeysym.restype = ctypes.c_ulong
-    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x11.XkbKeycodeToKeysym.restype = ctypes.c_ulong
-    x11.XkbKeycodeToKeysym.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.c_int]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    dpy = x11.XOpenDisplay(display.encode())
-    if not dpy:
-        raise RuntimeError(f"cannot open X display {display}")
-    result = set()
-    for keysym in keysyms:
-        sym = x11.XStringToKeysym(keysym.encode())
-        code = x11.XKeysymToKeycode(dpy, sym) if sym else 0
-        if code and x11.XkbKeycodeToKeysym(dpy, code, 0, 0) == sym:
-            result.add(keysym)
-    x11.XCloseDisplay(dpy)
-    return result
+class XKeyboard:
+    """Presses and releases keys of the X server's keymap by key code (XTest). xdotool is not used
+    for keys: for a modifier keysym it first presses the keymap's first key of that modifier, so
+    its right Shift comes with a left Shift press."""
+
+    def __init__(self, display):
+        self.x11 = x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
+        self.xtst = ctypes.cdll.LoadLibrary(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+        x11.XOpenDisplay.restype = ctypes.c_void_p
+        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x11.XStringToKeysym.restype = ctypes.c_ulong
+        x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+        x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        x11.XkbKeycodeToKeysym.restype = ctypes.c_ulong
+        x11.XkbKeycodeToKeysym.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.c_int]
+        x11.XFlush.argtypes = [ctypes.c_void_p]
+        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        self.dpy = x11.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError(f"cannot open X display {display}")
+
+    def keycode(self, keysym):
+        """The key that gives keysym without a modifier, or 0."""
+        sym = self.x11.XStringToKeysym(keysym.encode())
+        code = self.x11.XKeysymToKeycode(self.dpy, sym) if sym else 0
+        return code if code and self.x11.XkbKeycodeToKeysym(self.dpy, code, 0, 0) == sym else 0
+
+    def send(self, keysym, down):
+        code = self.keycode(keysym)
+        if not code:
+            raise RuntimeError(f"the X keymap has no key for {keysym}")
+        self.xtst.XTestFakeKeyEvent(self.dpy, code, 1 if down else 0, 0)
+        self.x11.XFlush(self.dpy)
+
+    def close(self):
+        self.x11.XCloseDisplay(self.dpy)
 
 
 def run(s, screenshot):
     s.start_x()
     # Make the prefix (first run only) before the program and the probe both want it.
-    status, name_lines = s.probe("names")
+    status, _ = s.probe("windows")
     if status != 0:
         raise RuntimeError("the probe could not run under Wine")
-    wine_names = dict(line.split("|", 1) for line in name_lines)
     s.start_program()
     s.find_dialog()
 
@@ -389,38 +394,41 @@ def run(s, screenshot):
     s.check(not lit and not partly, f"no key is lit when nothing is pressed (lit {names(lit | partly)})")
 
     # a) every key with a code of its own lights its own key, and only that.
-    can = producible(s.env["DISPLAY"], set(KEYSYMS.values()) | {m[0] for m in WINE_MODIFIERS})
+    can = {k for k in set(KEYSYMS.values()) | {m[0] for m in MODIFIERS} if s.keyboard.keycode(k)}
     for key_id, keysym in sorted(KEYSYMS.items()):
         if keysym not in can:
             s.skip(f"{keysym}: the X keymap has no key for it, so {key_name(key_id)} is not tried")
             continue
         problem = s.held_and_released([keysym], {key_id})
         if keysym == "Caps_Lock":
-            s.xdotool("key", "Caps_Lock")  # the first press turned caps lock on; turn it off
+            s.tap("Caps_Lock")  # the first press turned caps lock on; turn it off
             s.wait_idle_panel()
         s.check(not problem, f"{keysym} lights {key_name(key_id)} alone and clears on release"
                 + (f": {problem}" if problem else ""))
 
-    # b) the modifier keys light what the names Wine gives them say. The marker key, pressed
-    # while the modifier is down, shows when the modifier's own messages have been handled.
-    for keysym, scan, expected_name, expected in WINE_MODIFIERS:
+    # b) each modifier key lights its own key, not its twin on the other side. The marker key,
+    # pressed while the modifier is down, shows when the modifier's own messages have been handled.
+    for keysym, key_id in MODIFIERS:
         if keysym not in can:
             s.skip(f"{keysym}: the X keymap has no key for it")
             continue
-        got_name = wine_names.get(scan)
-        problem = s.held_and_released([keysym, MARKER], expected | {MARKER_ID})
-        ok = got_name == expected_name and not problem
-        s.check(ok, f"{keysym}: Wine names it {got_name!r} (expected {expected_name!r}); held, it lights "
-                f"{names(expected)}" + (f": {problem}" if problem else ""))
+        problem = s.held_and_released([keysym, MARKER], {key_id, MARKER_ID})
+        s.check(not problem, f"{keysym} lights {key_name(key_id)} alone and clears on release"
+                + (f": {problem}" if problem else ""))
+    held = [m for m in MODIFIERS if m[0] in can]
+    problem = s.held_and_released([m[0] for m in held], {m[1] for m in held})
+    s.check(not problem, f"the {len(held)} modifier keys held together light {names({m[1] for m in held})}"
+            + (f": {problem}" if problem else ""))
 
     # c) keys that would close or operate a window do nothing here.
     before, _ = s.windows()
     for label, keys in [("Esc", ["Escape"]), ("Enter", ["Return"]), ("Tab", ["Tab"]),
-                        ("Alt+F4", ["Alt_L", "F4"]), ("Alt+Space", ["Alt_L", "space"]), ("F1", ["F1"])]:
+                        ("Alt+F4", ["Alt_L", "F4"]), ("Alt+Space", ["Alt_L", "space"]),
+                        ("right Alt+F4", ["Alt_R", "F4"]), ("right Alt+Space", ["Alt_R", "space"]), ("F1", ["F1"])]:
         for keysym in keys:
-            s.xdotool("keydown", keysym)
+            s.key(keysym, True)
         for keysym in reversed(keys):
-            s.xdotool("keyup", keysym)
+            s.key(keysym, False)
         marker = s.marker_round_trip()
         after, foreground = s.windows()
         problems = []
@@ -471,7 +479,7 @@ def run(s, screenshot):
             + ("" if menu else ": no menu came up on a click on the caption icon")
             + ("" if about or not menu else ": no window titled 'About' came up"))
     if about is not None:
-        s.xdotool("key", "Return")
+        s.tap("Return")
         deadline = time.monotonic() + TIMEOUT
         while time.monotonic() < deadline:
             shown, foreground = s.windows()
@@ -486,14 +494,16 @@ def run(s, screenshot):
 
     # Two keys at once, and the picture of it. Taken last: under Wine without a window manager
     # the caption shows active only once the window has been activated anew, as by its menu.
-    s.xdotool("keydown", "Shift_L", "keydown", "a")
+    s.key("Shift_L", True)
+    s.key("a", True)
     _, image = s.wait_lit({1054, 1001})
     s.check(s.shows_exactly(image, {1054, 1001}),
             "Shift_L and a held together light SHIFT and A: " + s.describe(image, {1054, 1001}))
     Path(screenshot).parent.mkdir(parents=True, exist_ok=True)
     Path(screenshot).write_bytes(image.png(s.window))
     print(f"screenshot: {screenshot}", flush=True)
-    s.xdotool("keyup", "a", "keyup", "Shift_L")
+    s.key("a", False)
+    s.key("Shift_L", False)
 
 
 def main():

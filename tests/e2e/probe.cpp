@@ -3,7 +3,6 @@
 //   probe keys      "window" and "client" rectangles of the main dialog, then per child window
 //                   "key ID" with its window rectangle and its client rectangle, and "edge CX CY"
 //   probe windows   every visible top-level window: class|title|rectangle|foreground
-//   probe names     GetKeyNameTextA of each modifier scan code, without and with the extended flag
 // Rectangles are in screen coordinates: left top right bottom.
 #include <windows.h>
 
@@ -63,26 +62,12 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
     return TRUE;
 }
 
-int Names() {
-    // Left and right keys of a pair share a scan code; the extended flag (bit 24) tells them apart.
-    const unsigned scans[] = {0x1D, 0x2A, 0x36, 0x38, 0x5B, 0x5C};
-    for (unsigned scan : scans) {
-        for (unsigned extended = 0; extended < 2; ++extended) {
-            char name[64] = {};
-            ::GetKeyNameTextA(static_cast<LONG>(scan << 16 | extended << 24), name, sizeof name);
-            std::printf("%02X %u|%s\n", scan, extended, name);
-        }
-    }
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* command = argc == 2 ? argv[1] : "";
     if (std::strcmp(command, "keys") == 0) return Keys();
     if (std::strcmp(command, "windows") == 0) return ::EnumWindows(&PrintWindow, 0) ? 0 : 1;
-    if (std::strcmp(command, "names") == 0) return Names();
-    std::fprintf(stderr, "usage: probe keys|windows|names\n");
+    std::fprintf(stderr, "usage: probe keys|windows\n");
     return 2;
 }

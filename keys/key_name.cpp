@@ -1,0 +1,64 @@
+#include "key_name.h"
+
+#include <cstddef>
+
+#include "key_table.h"
+
+namespace {
+
+struct ScanCodeName {
+    std::uint8_t scan;
+    bool extended;
+    const char* name;
+};
+
+// Left and right Ctrl and Alt share a scan code and differ in the extended flag; the Shift keys
+// have codes of their own, and some keyboards flag the right one extended.
+constexpr ScanCodeName kNames[] = {
+    {0x38, false, "Alt"},          {0x38, true, "Right Alt"},
+    {0x2A, false, "Shift"},        {0x36, false, "Right Shift"}, {0x36, true, "Right Shift"},
+    {0x1D, false, "Ctrl"},         {0x1D, true, "Right Ctrl"},
+    {0x5B, true, "Left Windows"},  {0x5C, true, "Right Windows"},
+};
+
+constexpr bool SameText(const char* a, const char* b) {
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    return *a == *b;
+}
+
+// Every modifier of the key table has its name here, so each of them can light.
+constexpr bool NamesEveryModifier() {
+    for (const KeyEntry& key : kKeys) {
+        if (key.keyName == nullptr) continue;
+        bool found = false;
+        for (const ScanCodeName& row : kNames) found = found || SameText(row.name, key.keyName);
+        if (!found) return false;
+    }
+    return true;
+}
+static_assert(NamesEveryModifier(), "a modifier key of the table has no scan-code name");
+
+}  // namespace
+
+int ScanCodeKeyName(std::int32_t keyParam, char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    const auto bits = static_cast<std::uint32_t>(keyParam);
+    const auto scan = static_cast<std::uint8_t>(bits >> 16);
+    const bool extended = (bits >> 24 & 1u) != 0;
+
+    const char* name = "";
+    for (const ScanCodeName& row : kNames) {
+        if (row.scan == scan && row.extended == extended) {
+            name = row.name;
+            break;
+        }
+    }
+    // Like GetKeyNameTextA, a name longer than the buffer is cut short and still terminated.
+    int length = 0;
+    while (name[length] != '\0' && length < size - 1) {
+        buffer[length] = name[length];
+        ++length;
+    }
+    buffer[length] = '\0';
+    return length;
+}
