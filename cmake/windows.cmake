@@ -26,7 +26,7 @@ add_test(NAME key_button_tests COMMAND key_button_tests)
 enable_language(RC)
 add_library(shell STATIC dialogs/tester_dlg.cpp dialogs/about_dlg.cpp)
 target_include_directories(shell PUBLIC dialogs res)
-target_link_libraries(shell PUBLIC keypanel)
+target_link_libraries(shell PUBLIC keypanel imm32)
 target_compile_options(shell PRIVATE ${ZQ_PROGRAM_OPTIONS})
 
 set(ZQ_RESOURCES ${CMAKE_SOURCE_DIR}/res/tester.rc)

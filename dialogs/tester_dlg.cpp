@@ -1,5 +1,7 @@
 #include "tester_dlg.h"
 
+#include <imm.h>
+
 #include <cstring>
 
 #include "about_dlg.h"
@@ -67,6 +69,11 @@ BOOL CTesterDlg::OnInitDialog() {
         pLogo->ModifyStyle(0x0F, SS_BITMAP);
         pLogo->SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo));
     }
+
+    // While an input method (Chinese, Japanese, Korean) has a window's keys, they arrive as
+    // VK_PROCESSKEY and light nothing; with no input context the keys come as they are.
+    ::ImmAssociateContextEx(m_hWnd, nullptr, 0);
+    ::ImmAssociateContextEx(m_hWnd, nullptr, IACE_CHILDREN);  // the keys; "children" leaves out the dialog
     return TRUE;
 }
 

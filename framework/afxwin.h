@@ -123,6 +123,7 @@ public:
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
     // Window calls
+    // Runs DoDataExchange; FALSE when an exchange failed (a control that could not be bound).
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
     int GetWindowText(LPSTR lpszString, int nMaxCount) const;
@@ -151,6 +152,9 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // Whether a WM_COMMAND is a command (menu item, button click, accelerator) rather than some
+    // other notification from a control.
+    static bool IsCommand(WPARAM wParam, LPARAM lParam);
     // Default handling for the message-map handlers of derived classes.
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -181,11 +185,16 @@ class CDataExchange {
 public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
         : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+    // Marks the exchange failed; UpdateData reports it. The exchanges after it still run.
+    void Fail() { m_bFailed = true; }
+
     BOOL m_bSaveAndValidate;
     CWnd* m_pDlgWnd;
+    bool m_bFailed = false;
 };
 
-// Binds `rControl` to dialog item `nIDC`; a control that is already bound stays as it is.
+// Binds `rControl` to dialog item `nIDC`; a control that is already bound stays as it is. An item
+// that is missing or already bound to another object fails the exchange.
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 
 class CDialog : public CWnd {

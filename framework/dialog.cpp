@@ -9,7 +9,7 @@ CDialog* g_dialogBeingCreated = nullptr;
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (rControl.m_hWnd != nullptr) return;
-    rControl.SubclassWindow(::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC));
+    if (!rControl.SubclassWindow(::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC))) pDX->Fail();
 }
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -28,7 +28,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     CDialog* pDlg = g_dialogBeingCreated;
     if (pDlg == nullptr || FromHandlePermanent(hWnd) != nullptr) return FALSE;
     g_dialogBeingCreated = nullptr;
-    pDlg->SubclassWindow(hWnd);
+    if (!pDlg->SubclassWindow(hWnd)) return FALSE;  // DoModal destroys the window
     // Had the system sent nothing before WM_INITDIALOG, it would be in hand only here.
     if (message == WM_INITDIALOG) return pDlg->HandleInitDialog(wParam, lParam);
     return FALSE;
@@ -48,8 +48,15 @@ INT_PTR CDialog::DoModal() {
     const HWND hWnd = ::CreateDialogParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate),
                                            hOwner, &CDialog::DialogProc, 0);
     g_dialogBeingCreated = nullptr;
-    if (hWnd != nullptr && m_bContinueModal) RunModalLoop();
+    const bool bound = hWnd != nullptr && m_hWnd == hWnd;
+    if (bound && m_bContinueModal) RunModalLoop();
     m_bContinueModal = false;
+    if (hWnd != nullptr && !bound) {
+        // The window could not be bound to this object: it has no one to run or close it.
+        ::DestroyWindow(hWnd);
+        if (enableOwner) ::EnableWindow(hOwner, TRUE);
+        return -1;
+    }
 
     // Hide first and give the owner back its input before the window goes, so that activation
     // returns to the owner rather than to some other program.
@@ -96,7 +103,7 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (CWnd::OnCommand(wParam, lParam)) return TRUE;
     // Application commands (ids 0x8000 to 0xEFFF) the dialog leaves go on to the application.
     const UINT nID = LOWORD(wParam);
-    if (HIWORD(wParam) > 1 || nID < 0x8000 || nID >= 0xF000) return FALSE;
+    if (!IsCommand(wParam, lParam) || nID < 0x8000 || nID >= 0xF000) return FALSE;
     CWinApp* pApp = AfxGetApp();
     return pApp != nullptr && pApp->OnCmdMsg(nID);
 }

@@ -138,10 +138,15 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     return entry != nullptr && entry->pfn(this, wParam, lParam, pResult);
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    // Notification code 0 is a menu item or a button click, 1 an accelerator; others are not
-    // commands.
-    if (HIWORD(wParam) > 1) return FALSE;
+bool CWnd::IsCommand(WPARAM wParam, LPARAM lParam) {
+    // Code 0 is a menu item or a button click, and 1 with no control an accelerator. A control's
+    // notification that happens to be 1 (BN_PAINT, LBN_SELCHANGE, ...) is not a command.
+    const UINT code = HIWORD(wParam);
+    return code == 0 || (code == 1 && lParam == 0);
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (!IsCommand(wParam, lParam)) return FALSE;
     return OnCmdMsg(LOWORD(wParam));
 }
 
@@ -177,7 +182,7 @@ void CWnd::DoDataExchange(CDataExchange*) {}
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);
-    return TRUE;
+    return !dx.m_bFailed;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -233,7 +238,8 @@ void CWnd::EndModalLoop(int nResult) {
 // CWnd: window calls
 
 void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) {
-    ::InvalidateRect(m_hWnd, lpRect, bErase);
+    // A null handle would invalidate every window on the desktop.
+    if (m_hWnd != nullptr) ::InvalidateRect(m_hWnd, lpRect, bErase);
 }
 
 int CWnd::GetWindowText(LPSTR lpszString, int nMaxCount) const {

@@ -22,10 +22,10 @@ void CKeyButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     const int length = GetWindowText(label, sizeof label);
 
     // The face follows the lamp alone: clicks and focus leave a key's look unchanged.
-    ::DrawFrameControl(dc.m_hDC, &rect, DFC_BUTTON, m_lit ? DFCS_BUTTONPUSH | DFCS_PUSHED : DFCS_BUTTONPUSH);
+    ::DrawFrameControl(dc.m_hDC, &rect, DFC_BUTTON, Lit() ? DFCS_BUTTONPUSH | DFCS_PUSHED : DFCS_BUTTONPUSH);
     ::InflateRect(&rect, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
 
-    if (m_lit) {
+    if (Lit()) {
         dc.SetBkColor(Colour());
         dc.ExtTextOut(0, 0, ETO_OPAQUE, &rect, "", 0, nullptr);
     }

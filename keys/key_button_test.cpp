@@ -149,9 +149,9 @@ TEST_F(KeyButtonTest, SetLampRepaintsOnceForEachChangeAndNeverForTheSameValues) 
     ::UpdateWindow(hButton);
     PumpMessages();
     EXPECT_EQ(m_key.draws, 3);
-    EXPECT_EQ(m_key.m_red, 255);
-    EXPECT_EQ(m_key.m_green, 0);
-    EXPECT_EQ(m_key.m_lit, 0);
+    EXPECT_EQ(m_key.Red(), 255);
+    EXPECT_EQ(m_key.Green(), 0);
+    EXPECT_EQ(m_key.Lit(), 0);
 }
 
 TEST_F(KeyButtonTest, ALitKeyIsPushedFilledGreenWithItsLabelCentredByTruncatingHalves) {
@@ -233,7 +233,25 @@ TEST_F(KeyButtonTest, ClicksAndFocusLeaveTheLookUnchanged) {
     const RECT all{0, 0, before.Width(), before.Height()};
     EXPECT_EQ(held.FirstDifference(before, all), "");
     EXPECT_EQ(after.FirstDifference(before, all), "");
-    EXPECT_EQ(m_key.m_lit, 0);
+    EXPECT_EQ(m_key.Lit(), 0);
+}
+
+TEST_F(KeyButtonTest, AnUnboundKeyKeepsItsLampAndPaintsNothingElse) {
+    ::UpdateWindow(m_hParent);
+    PumpMessages();
+    RECT pending{};
+    ASSERT_FALSE(::GetUpdateRect(m_hParent, &pending, FALSE));
+
+    // No item 1001 yet: the bind fails, and the caller can tell.
+    CDataExchange dx(&m_parent, FALSE);
+    DDX_Control(&dx, kKeyId, m_key);
+    EXPECT_TRUE(dx.m_bFailed);
+    EXPECT_EQ(m_key.m_hWnd, nullptr);
+
+    // Invalidating a null window would invalidate every window on the desktop, this one too.
+    m_key.SetLamp(0, 255, 0, 1);
+    EXPECT_EQ(m_key.Lit(), 1);
+    EXPECT_FALSE(::GetUpdateRect(m_hParent, &pending, FALSE));
 }
 
 TEST_F(KeyButtonTest, TheButtonIsReleasedWhenItsWindowGoes) {

@@ -1,6 +1,8 @@
 // The program as it runs: the application object runs the real main dialog, built from the real
 // resources, and the tests act on it from inside its modal loop.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cstring>
@@ -107,6 +109,20 @@ TEST(TesterDialog, TheArrowLabelsAreTheCodePage936Bytes) {
     }}));
 }
 
+TEST(TesterDialog, NoInputMethodCanTakeTheKeys) {
+    // With an input context, an active input method turns letter keys into VK_PROCESSKEY.
+    EXPECT_FALSE(RunTester({[] {
+        HWND hDlg = Dialog();
+        std::vector<HWND> windows = {hDlg};
+        for (const KeyEntry& key : kKeys) windows.push_back(::GetDlgItem(hDlg, key.id));
+        for (HWND h : windows) {
+            const HIMC context = ::ImmGetContext(h);
+            EXPECT_EQ(context, nullptr) << "window " << ::GetDlgCtrlID(h) << " has an input context";
+            if (context != nullptr) ::ImmReleaseContext(h, context);
+        }
+    }}));
+}
+
 TEST(TesterDialog, TheLogoShowsTheBitmapAtItsOwnSize) {
     EXPECT_FALSE(RunTester({[] {
         HWND hLogo = ::GetDlgItem(Dialog(), IDC_LOGO);
@@ -187,6 +203,14 @@ TEST(TesterDialog, TheAboutBoxOpensFreshEachTimeAndLeavesTheLampsAlone) {
         [&] {
             HWND hAbout = FindAboutBox();
             ASSERT_NE(hAbout, nullptr) << "the About box opens a second time";
+            // Notification code 1 from a control (BN_PAINT) is no accelerator: OK is not pressed.
+            ::SendMessageA(hAbout, WM_COMMAND, MAKEWPARAM(IDOK, 1),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hAbout, IDOK)));
+            ::SendMessageA(hAbout, WM_COMMAND, MAKEWPARAM(IDCANCEL, 1),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hAbout, IDOK)));
+        },
+        [&] {
+            ASSERT_NE(FindAboutBox(), nullptr) << "a control's notification closed the About box";
             PostKey(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, KeyParam(0x01, false));
         },
         [] {
@@ -374,6 +398,27 @@ TEST(TesterApp, CloseEndsTheModalRunAndInitInstanceReturnsFalse) {
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
 }
 
+BOOL CALLBACK CountAboutBoxes(HWND hWnd, LPARAM count) {
+    if (Text(hWnd) == "About") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST(TesterApp, ADialogThatCannotBeBoundToItsObjectLeavesNoWindow) {
+    // An object already bound to another window cannot take the new dialog's window.
+    HWND other = ::CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    CDialog about(IDD_ABOUTBOX);
+    ASSERT_TRUE(about.SubclassWindow(other));
+    EXPECT_EQ(about.DoModal(), -1);
+    EXPECT_TRUE(::IsWindow(other)) << "the window bound before is left alone";
+    EXPECT_EQ(about.m_hWnd, other);
+    int left = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CountAboutBoxes, reinterpret_cast<LPARAM>(&left));
+    EXPECT_EQ(left, 0) << "the About box's window was leaked";
+    about.UnsubclassWindow();
+    ::DestroyWindow(other);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Resources
 
@@ -432,29 +477,180 @@ const BYTE* DialogTemplate(int id) {
     return resource != nullptr ? static_cast<const BYTE*>(::LockResource(::LoadResource(self, resource))) : nullptr;
 }
 
-DWORD Dword(const BYTE* p) { return static_cast<DWORD>(p[0] | p[1] << 8 | p[2] << 16 | p[3] << 24); }
-WORD Word(const BYTE* p) { return static_cast<WORD>(p[0] | p[1] << 8); }
+// A dialog template read back field by field, classic (DLGTEMPLATE) or extended (DLGTEMPLATEEX).
+struct TemplateItem {
+    DWORD style = 0, exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    DWORD id = 0;
+    std::string className;  // "#N" for an ordinal
+    std::string text;
+    int textOrdinal = -1;
+};
 
-TEST(Resources, TheMainDialogIsAnExtendedTemplateAndTheAboutBoxAClassicOne) {
-    const BYTE* main = DialogTemplate(IDD_TESTER_DIALOG);
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(Word(main), 1);            // dlgVer
-    EXPECT_EQ(Word(main + 2), 0xFFFF);   // signature of DLGTEMPLATEEX
-    EXPECT_EQ(Dword(main + 8), 0x00040000u);
-    EXPECT_EQ(Dword(main + 12), 0x90CA00C0u);
-    EXPECT_EQ(Word(main + 16), 84);      // controls
-    EXPECT_EQ(Word(main + 18), 0);
-    EXPECT_EQ(Word(main + 20), 0);
-    EXPECT_EQ(Word(main + 22), 467);
-    EXPECT_EQ(Word(main + 24), 198);
+struct DialogTemplateFields {
+    bool extended = false;
+    DWORD style = 0, exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    std::string caption;
+    WORD pointSize = 0, weight = 0;
+    BYTE italic = 0, charset = 0;
+    std::string face;
+    std::vector<TemplateItem> items;
+};
 
-    const BYTE* about = DialogTemplate(IDD_ABOUTBOX);
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(Dword(about), 0x80C800C0u);  // a DLGTEMPLATE starts with its style
-    EXPECT_EQ(Dword(about + 4), 0u);
-    EXPECT_EQ(Word(about + 8), 4);
-    EXPECT_EQ(Word(about + 14), 235);
-    EXPECT_EQ(Word(about + 16), 55);
+class TemplateReader {
+public:
+    explicit TemplateReader(const BYTE* p) : m_start(p), m_p(p) {}
+    WORD Word() { const WORD v = static_cast<WORD>(m_p[0] | m_p[1] << 8); m_p += 2; return v; }
+    DWORD Dword() { const DWORD low = Word(); return low | static_cast<DWORD>(Word()) << 16; }
+    short Short() { return static_cast<short>(Word()); }
+    BYTE Byte() { return *m_p++; }
+    // A wide string, or 0xFFFF and an ordinal; `ordinal` gets the ordinal or -1.
+    std::string SzOrOrd(int* ordinal = nullptr) {
+        if (ordinal != nullptr) *ordinal = -1;
+        if (m_p[0] == 0xFF && m_p[1] == 0xFF) {
+            m_p += 2;
+            const int value = Word();
+            if (ordinal != nullptr) *ordinal = value;
+            return "#" + std::to_string(value);
+        }
+        std::string text;
+        for (WORD c = Word(); c != 0; c = Word()) text += static_cast<char>(c < 0x80 ? c : '?');
+        return text;
+    }
+    void AlignDword() { while ((m_p - m_start) % 4 != 0) ++m_p; }
+    void Skip(std::size_t bytes) { m_p += bytes; }
+
+private:
+    const BYTE* m_start;
+    const BYTE* m_p;
+};
+
+DialogTemplateFields ReadTemplate(const BYTE* p) {
+    DialogTemplateFields t;
+    TemplateReader r(p);
+    t.extended = p[2] == 0xFF && p[3] == 0xFF;
+    WORD count = 0;
+    if (t.extended) {
+        r.Word();   // version
+        r.Word();   // signature
+        r.Dword();  // help id
+        t.exStyle = r.Dword();
+        t.style = r.Dword();
+    } else {
+        t.style = r.Dword();
+        t.exStyle = r.Dword();
+    }
+    count = r.Word();
+    t.x = r.Short(), t.y = r.Short(), t.cx = r.Short(), t.cy = r.Short();
+    r.SzOrOrd();  // menu
+    r.SzOrOrd();  // window class
+    t.caption = r.SzOrOrd();
+    if (t.style & DS_SETFONT) {
+        t.pointSize = r.Word();
+        if (t.extended) {
+            t.weight = r.Word();
+            t.italic = r.Byte();
+            t.charset = r.Byte();
+        }
+        t.face = r.SzOrOrd();
+    }
+    for (WORD i = 0; i < count; ++i) {
+        TemplateItem item;
+        r.AlignDword();
+        if (t.extended) {
+            r.Dword();  // help id
+            item.exStyle = r.Dword();
+            item.style = r.Dword();
+        } else {
+            item.style = r.Dword();
+            item.exStyle = r.Dword();
+        }
+        item.x = r.Short(), item.y = r.Short(), item.cx = r.Short(), item.cy = r.Short();
+        item.id = t.extended ? r.Dword() : r.Word();
+        item.className = r.SzOrOrd();
+        item.text = r.SzOrOrd(&item.textOrdinal);
+        r.Skip(r.Word());  // creation data
+        t.items.push_back(item);
+    }
+    return t;
+}
+
+constexpr const char* kButtonClass = "#128";  // the predefined classes by ordinal
+constexpr const char* kStaticClass = "#130";
+
+// One control as the template must hold it; an icon's text is the icon's resource number.
+struct ExpectedItem {
+    DWORD id;
+    const char* className;
+    std::string text;
+    short x, y, cx, cy;
+    DWORD style;
+    DWORD exStyle;
+};
+
+void ExpectItem(const TemplateItem& item, const ExpectedItem& e) {
+    EXPECT_EQ(item.id, e.id);
+    EXPECT_EQ(item.className, e.className);
+    EXPECT_EQ(item.textOrdinal >= 0 ? "#" + std::to_string(item.textOrdinal) : item.text, e.text);
+    EXPECT_EQ(std::vector<short>({item.x, item.y, item.cx, item.cy}), std::vector<short>({e.x, e.y, e.cx, e.cy}));
+    EXPECT_EQ(item.style, e.style) << std::hex << item.style;
+    EXPECT_EQ(item.exStyle, e.exStyle);
+}
+
+// Position 0, 0 (the framework centres both dialogs), 8 point "MS Sans Serif".
+void ExpectDialog(const DialogTemplateFields& t, bool extended, DWORD style, DWORD exStyle, short cx, short cy,
+                  const char* caption) {
+    EXPECT_EQ(t.extended, extended);
+    EXPECT_EQ(t.style, style);
+    EXPECT_EQ(t.exStyle, exStyle);
+    EXPECT_EQ(std::vector<short>({t.x, t.y, t.cx, t.cy}), std::vector<short>({0, 0, cx, cy}));
+    EXPECT_EQ(t.caption, caption);
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.face, "MS Sans Serif");
+}
+
+TEST(Resources, TheMainDialogTemplateReadsBackFieldByField) {
+    const BYTE* bytes = DialogTemplate(IDD_TESTER_DIALOG);
+    ASSERT_NE(bytes, nullptr);
+    const DialogTemplateFields t = ReadTemplate(bytes);
+    ExpectDialog(t, true, 0x90CA00C0u, 0x00040000u, 467, 198, "ZENTAQ Tester");
+    EXPECT_EQ(t.weight, 0);
+    EXPECT_EQ(t.italic, 0);
+    // Windows builds the dialog font from this byte; Wine ignores it, so only the bytes show it.
+    EXPECT_EQ(t.charset, DEFAULT_CHARSET);
+
+    ASSERT_EQ(t.items.size(), 84u);
+    std::vector<const KeyEntry*> order;
+    for (const KeyEntry& key : kKeys) {
+        if (key.id != 1066 && key.id != 1084) order.push_back(&key);
+    }
+    order.push_back(FindKeyByVirtualKey(192));  // 1066
+    order.push_back(FindKeyByVirtualKey(189));  // 1084
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const KeyEntry& key = *order[i];
+        SCOPED_TRACE("key " + std::to_string(key.id));
+        const DWORD style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | (key.multiLine ? static_cast<DWORD>(BS_MULTILINE) : 0u);
+        ExpectItem(t.items[i], {key.id, kButtonClass, key.caption, key.x, key.y, key.cx, key.cy, style, WS_EX_CLIENTEDGE});
+    }
+    ExpectItem(t.items[83], {IDC_LOGO, kStaticClass, "", 381, 17, 15, 15, 0x5000080Eu, 0});
+}
+
+TEST(Resources, TheAboutBoxTemplateReadsBackControlByControl) {
+    const BYTE* bytes = DialogTemplate(IDD_ABOUTBOX);
+    ASSERT_NE(bytes, nullptr);
+    const DialogTemplateFields t = ReadTemplate(bytes);
+    ExpectDialog(t, false, 0x80C800C0u, 0, 235, 55, "About");
+
+    ASSERT_EQ(t.items.size(), 4u);
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    ExpectItem(t.items[0], {0xFFFF, kStaticClass, "#128", 11, 17, 20, 20, kChild | SS_ICON, 0});
+    ExpectItem(t.items[1], {0xFFFF, kStaticClass, "ZENTAQ Tester Version 1.0", 40, 10, 136, 8,
+                            kChild | WS_GROUP | SS_LEFT | SS_NOPREFIX, 0});
+    ExpectItem(t.items[2], {0xFFFF, kStaticClass, t.items[2].text, 40, 25, 152, 8, kChild | WS_GROUP | SS_LEFT, 0});
+    EXPECT_NE(t.items[2].text.find("ZENTAQ"), std::string::npos) << "the maker's notice";
+    ExpectItem(t.items[3], {IDOK, kButtonClass, "OK", 178, 7, 50, 14,
+                            kChild | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, 0});
 }
 
 TEST(Resources, IconLogoAndStringsAreWhereTheProgramLooks) {

@@ -49,7 +49,7 @@ std::vector<int> LitKeys() {
         CKeyButton* button = Key(key.id);
         if (button == nullptr) {
             ADD_FAILURE() << "key " << key.id << " is not bound";
-        } else if (button->m_lit) {
+        } else if (button->Lit()) {
             lit.push_back(key.id);
         }
     }
