@@ -4,10 +4,14 @@ set(ZQ_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit
 target_compile_options(keylogic PUBLIC ${ZQ_SANITIZE})
 target_link_options(keylogic PUBLIC ${ZQ_SANITIZE})
 
+if(NOT BUILD_TESTING)
+    return()
+endif()
+
 add_executable(keylogic_tests keys/key_table_test.cpp keys/key_router_test.cpp)
 target_link_libraries(keylogic_tests PRIVATE keylogic gtest_main)
 target_compile_options(keylogic_tests PRIVATE ${ZQ_WARNINGS})
-add_test(NAME keylogic_tests COMMAND keylogic_tests)
+gtest_discover_tests(keylogic_tests)
 
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     # Coverage feedback from the router and the table, not just from the driver.

@@ -16,12 +16,6 @@ add_library(keypanel STATIC keys/key_button.cpp)
 target_link_libraries(keypanel PUBLIC framework keylogic)
 target_compile_options(keypanel PRIVATE ${ZQ_PROGRAM_OPTIONS})
 
-add_executable(key_button_tests keys/key_button_test.cpp tests/window_test_support.cpp)
-target_include_directories(key_button_tests PRIVATE tests)
-target_link_libraries(key_button_tests PRIVATE keypanel gtest_main)
-target_compile_options(key_button_tests PRIVATE ${ZQ_WARNINGS})
-add_test(NAME key_button_tests COMMAND key_button_tests)
-
 # The program: the application shell around the key panel.
 enable_language(RC)
 add_library(shell STATIC dialogs/tester_dlg.cpp dialogs/about_dlg.cpp)
@@ -29,9 +23,12 @@ target_include_directories(shell PUBLIC dialogs res)
 target_link_libraries(shell PUBLIC keypanel imm32)
 target_compile_options(shell PRIVATE ${ZQ_PROGRAM_OPTIONS})
 
+# The version record takes its numbers from the project's version.
+configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 set(ZQ_RESOURCES ${CMAKE_SOURCE_DIR}/res/tester.rc)
 set_source_files_properties(${ZQ_RESOURCES} PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp")
+    INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp;${CMAKE_BINARY_DIR}/generated/version.h")
 
 add_executable(zentaq_tester WIN32 app/tester_app.cpp ${ZQ_RESOURCES})
 set_target_properties(zentaq_tester PROPERTIES OUTPUT_NAME "ZENTAQ Tester")
@@ -40,21 +37,56 @@ target_link_libraries(zentaq_tester PRIVATE shell)
 target_compile_options(zentaq_tester PRIVATE ${ZQ_PROGRAM_OPTIONS})
 target_link_options(zentaq_tester PRIVATE -s)
 
+include(bench/bench.cmake)
+
+# cmake --install puts the program and a short text on its use in one folder; cpack makes the
+# release archive of it.
+install(TARGETS zentaq_tester RUNTIME DESTINATION .)
+configure_file(docs/README.txt.in ${CMAKE_BINARY_DIR}/generated/README.txt @ONLY NEWLINE_STYLE CRLF)
+install(FILES ${CMAKE_BINARY_DIR}/generated/README.txt DESTINATION .)
+if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND NOT CMAKE_HOST_WIN32)
+    # Built here for Windows: the default "C:/Program Files" means nothing on this host.
+    set(CMAKE_INSTALL_PREFIX ${CMAKE_BINARY_DIR}/install CACHE PATH "Install folder" FORCE)
+endif()
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME "ZENTAQ-Tester")
+set(CPACK_PACKAGE_VENDOR "ZENTAQ")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Keyboard tester: shows every key held down")
+set(CPACK_PACKAGE_FILE_NAME "ZENTAQ-Tester-${PROJECT_VERSION}-win32")
+include(CPack)
+
+if(NOT BUILD_TESTING)
+    return()
+endif()
+
+add_executable(key_button_tests keys/key_button_test.cpp tests/window_test_support.cpp)
+target_include_directories(key_button_tests PRIVATE tests)
+target_link_libraries(key_button_tests PRIVATE keypanel gtest_main)
+target_compile_options(key_button_tests PRIVATE ${ZQ_WARNINGS})
+
 # The dialogs tested as the program runs them: same application object, same resources.
 add_executable(tester_dlg_tests app/tester_app.cpp tests/tester_dlg_test.cpp tests/tester_harness.cpp tests/modal_script.cpp
                                 tests/window_test_support.cpp ${ZQ_RESOURCES})
 target_include_directories(tester_dlg_tests PRIVATE app res tests)
 target_link_libraries(tester_dlg_tests PRIVATE shell gtest_main version)
 target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
-add_test(NAME tester_dlg_tests COMMAND tester_dlg_tests)
 
 add_executable(soak_tests app/tester_app.cpp tests/soak_test.cpp tests/tester_harness.cpp tests/modal_script.cpp
                           ${ZQ_RESOURCES})
 target_include_directories(soak_tests PRIVATE app res tests)
 target_link_libraries(soak_tests PRIVATE shell gtest_main psapi)
 target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
-add_test(NAME soak_tests COMMAND soak_tests)
 
-set_tests_properties(key_button_tests tester_dlg_tests soak_tests PROPERTIES TIMEOUT 120)
-include(bench/bench.cmake)
+# Each GoogleTest case is a CTest test of its own, so a failure names its case. The cases are
+# listed when the tests run, as listing them runs the program under Wine.
+foreach(target key_button_tests tester_dlg_tests soak_tests)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endforeach()
+
 include(tests/e2e/e2e.cmake)
+
+# The release archive holds the program just built.
+add_test(NAME package
+         COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                 -DARCHIVE=${CMAKE_BINARY_DIR}/ZENTAQ-Tester-${PROJECT_VERSION}-win32.zip
+                 -DEXE=$<TARGET_FILE:zentaq_tester> -P ${CMAKE_SOURCE_DIR}/cmake/check-package.cmake)

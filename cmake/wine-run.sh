@@ -19,17 +19,31 @@ if [ ! -f "$prefix/.zentaq-ready" ]; then
         flock 9
         if [ ! -f "$prefix/.zentaq-ready" ]; then
             echo "wine-run: creating the Wine prefix $prefix" >&2
-            wineboot --init >/dev/null 2>&1
+            log=$prefix.setup.log
+            if ! wineboot --init >"$log" 2>&1 || [ ! -f "$prefix/system.reg" ]; then
+                echo "wine-run: wineboot could not set up the Wine prefix $prefix; its output:" >&2
+                cat "$log" >&2
+                exit 1
+            fi
             # Under Xvfb there is no window manager: Wine places, draws and focuses its windows
             # itself. On a desktop (ZQ_DESKTOP=1) the desktop's window manager does that.
             if [ -z "${ZQ_DESKTOP:-}" ]; then
-                wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-                wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+                for value in Managed Decorated; do
+                    if ! wine reg add 'HKCU\Software\Wine\X11 Driver' /v $value /d N /f >>"$log" 2>&1; then
+                        echo "wine-run: could not set X11 Driver\\$value in $prefix; see $log" >&2
+                        exit 1
+                    fi
+                done
             fi
             # Wine does not find the fonts of its own data folder (fonts-wine) here, among them
             # "MS Sans Serif" of the dialogs and Marlett of the caption buttons; copies in the
             # prefix's font folder it does.
-            cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+            fonts=(/usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon)
+            if [ ! -f "${fonts[0]}" ]; then
+                echo "wine-run: Wine's fonts are missing from /usr/share/wine/fonts (package fonts-wine)" >&2
+                exit 1
+            fi
+            cp "${fonts[@]}" "$prefix/drive_c/windows/Fonts/"
             wineserver --wait
             touch "$prefix/.zentaq-ready"
         fi

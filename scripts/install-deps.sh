@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on Debian or Ubuntu, and only what is missing.
-# Prints each step it takes; does nothing when everything is already there.
+# Installs what the build needs on Debian or Ubuntu, and only what is missing:
+#   install-deps.sh run    what building and running the tester takes
+#   install-deps.sh test   that, and what building and running every test takes
+# Prints each step it takes.
 set -euo pipefail
 
-packages=(cmake make g++ clang libclang-rt-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 fonts-wine xvfb xauth x11-utils xdotool python3 imagemagick
-          libx11-dev libxtst-dev)
+mode=${1:-test}
+run_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 fonts-wine)
+test_packages=(g++ clang libclang-rt-dev googletest xvfb xauth x11-utils xdotool python3 imagemagick
+               libx11-dev libxtst-dev)
+case $mode in
+    run) packages=("${run_packages[@]}") ;;
+    test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -15,9 +23,14 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+    echo "==> the ${#packages[@]} packages needed to $mode are installed"
     exit 0
 fi
 
+if ! command -v apt-get >/dev/null; then
+    echo "install-deps: missing ${missing[*]}, and there is no apt-get here to install them" >&2
+    exit 1
+fi
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"

@@ -1,0 +1,34 @@
+# Makes the release archive and checks it: cmake -DCPACK=... -DBUILD_DIR=... -DARCHIVE=... -DEXE=...
+#   -P check-package.cmake
+# The archive must hold the program just built, byte for byte, and the text on its use.
+execute_process(COMMAND ${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake
+                WORKING_DIRECTORY ${BUILD_DIR} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cpack failed:\n${output}")
+endif()
+if(NOT EXISTS ${ARCHIVE})
+    message(FATAL_ERROR "cpack did not make ${ARCHIVE}:\n${output}")
+endif()
+
+set(unpacked ${BUILD_DIR}/package-check)
+file(REMOVE_RECURSE ${unpacked})
+file(MAKE_DIRECTORY ${unpacked})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ARCHIVE} WORKING_DIRECTORY ${unpacked} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cannot unpack ${ARCHIVE}")
+endif()
+
+string(REGEX REPLACE "\\.zip$" "" top "${ARCHIVE}")
+get_filename_component(top ${top} NAME)
+file(GLOB_RECURSE files RELATIVE ${unpacked} ${unpacked}/*)
+list(SORT files)
+set(expected "${top}/README.txt;${top}/ZENTAQ Tester.exe")
+if(NOT files STREQUAL expected)
+    message(FATAL_ERROR "the archive holds '${files}', not '${expected}'")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${EXE}" "${unpacked}/${top}/ZENTAQ Tester.exe"
+                RESULT_VARIABLE differ)
+if(NOT differ EQUAL 0)
+    message(FATAL_ERROR "the archive's ZENTAQ Tester.exe is not the one built at ${EXE}")
+endif()
+message(STATUS "${ARCHIVE}: ${files}; the exe is the one built")
