@@ -31,7 +31,7 @@ target_compile_options(shell PRIVATE ${ZQ_PROGRAM_OPTIONS})
 
 set(ZQ_RESOURCES ${CMAKE_SOURCE_DIR}/res/tester.rc)
 set_source_files_properties(${ZQ_RESOURCES} PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp;${CMAKE_SOURCE_DIR}/res/tester.manifest")
 
 add_executable(zentaq_tester WIN32 app/tester_app.cpp ${ZQ_RESOURCES})
 set_target_properties(zentaq_tester PROPERTIES OUTPUT_NAME "ZENTAQ Tester")

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -490,6 +491,221 @@ TEST(Resources, IconLogoAndStringsAreWhereTheProgramLooks) {
     char about[64] = {};
     EXPECT_GT(::LoadStringA(self, IDS_ABOUTBOX, about, sizeof about), 0);
     EXPECT_STREQ(about, "&About ZENTAQ Tester ...");
+}
+
+
+// A small XML reader for the manifest: elements with their namespace, attributes and text.
+struct XmlElement {
+    std::string ns;  // namespace URI, resolved through the xmlns declarations in scope
+    std::string name;  // local name
+    std::vector<std::pair<std::string, std::string>> attributes;  // xmlns declarations left out
+    std::string text;
+    std::vector<XmlElement> children;
+
+    std::string Attribute(const char* attribute) const {
+        for (const auto& a : attributes) {
+            if (a.first == attribute) return a.second;
+        }
+        return "<none>";
+    }
+    // Every element of this name in the tree, this one included.
+    void FindAll(const char* local, std::vector<const XmlElement*>& found) const {
+        if (name == local) found.push_back(this);
+        for (const XmlElement& child : children) child.FindAll(local, found);
+    }
+};
+
+class XmlReader {
+public:
+    explicit XmlReader(std::string text) : m_text(std::move(text)) {}
+
+    // The document element, or an element named "<error>" if the text is not well formed.
+    XmlElement Read() {
+        XmlElement root;
+        SkipMisc();
+        if (!ReadElement({{"", ""}}, root) || (SkipMisc(), m_pos != m_text.size())) root.name = "<error>";
+        return root;
+    }
+
+private:
+    using Scope = std::vector<std::pair<std::string, std::string>>;  // prefix, URI
+
+    static std::string Resolve(const Scope& scope, const std::string& prefix) {
+        for (auto it = scope.rbegin(); it != scope.rend(); ++it) {
+            if (it->first == prefix) return it->second;
+        }
+        return "<unbound " + prefix + ">";
+    }
+    bool At(const char* s) const { return m_text.compare(m_pos, std::strlen(s), s) == 0; }
+    void SkipSpace() {
+        while (m_pos < m_text.size() && std::strchr(" \t\r\n", m_text[m_pos]) != nullptr) ++m_pos;
+    }
+    // White space, the XML declaration, comments; also skips a UTF-8 byte-order mark.
+    void SkipMisc() {
+        if (m_pos == 0 && At("\xEF\xBB\xBF")) m_pos = 3;
+        for (;;) {
+            SkipSpace();
+            const char* end = At("<?") ? "?>" : At("<!--") ? "-->" : nullptr;
+            if (end == nullptr) return;
+            const std::size_t close = m_text.find(end, m_pos);
+            m_pos = close == std::string::npos ? m_text.size() : close + std::strlen(end);
+        }
+    }
+    std::string Name() {
+        const std::size_t start = m_pos;
+        while (m_pos < m_text.size() && std::strchr(" \t\r\n/>=", m_text[m_pos]) == nullptr) ++m_pos;
+        return m_text.substr(start, m_pos - start);
+    }
+    static void Split(const std::string& qname, std::string& prefix, std::string& local) {
+        const std::size_t colon = qname.find(':');
+        prefix = colon == std::string::npos ? "" : qname.substr(0, colon);
+        local = colon == std::string::npos ? qname : qname.substr(colon + 1);
+    }
+    bool ReadElement(Scope scope, XmlElement& element) {
+        if (!At("<")) return false;
+        ++m_pos;
+        const std::string qname = Name();
+        std::vector<std::pair<std::string, std::string>> raw;
+        for (;;) {
+            SkipSpace();
+            if (At("/>") || At(">")) break;
+            const std::string attribute = Name();
+            SkipSpace();
+            if (attribute.empty() || !At("=")) return false;
+            ++m_pos;
+            SkipSpace();
+            if (m_pos >= m_text.size() || (m_text[m_pos] != '"' && m_text[m_pos] != '\'')) return false;
+            const std::size_t close = m_text.find(m_text[m_pos], m_pos + 1);
+            if (close == std::string::npos) return false;
+            raw.emplace_back(attribute, m_text.substr(m_pos + 1, close - m_pos - 1));
+            m_pos = close + 1;
+        }
+        for (const auto& a : raw) {
+            if (a.first == "xmlns") scope.emplace_back("", a.second);
+            else if (a.first.compare(0, 6, "xmlns:") == 0) scope.emplace_back(a.first.substr(6), a.second);
+            else element.attributes.push_back(a);
+        }
+        std::string prefix;
+        Split(qname, prefix, element.name);
+        element.ns = Resolve(scope, prefix);
+        if (At("/>")) {
+            m_pos += 2;
+            return true;
+        }
+        ++m_pos;
+        for (;;) {
+            const std::size_t open = m_text.find('<', m_pos);
+            if (open == std::string::npos) return false;
+            element.text += m_text.substr(m_pos, open - m_pos);
+            m_pos = open;
+            if (At("<!--")) {
+                SkipMisc();
+            } else if (At("</")) {
+                m_pos += 2;
+                if (Name() != qname) return false;
+                SkipSpace();
+                if (!At(">")) return false;
+                ++m_pos;
+                return true;
+            } else {
+                element.children.emplace_back();
+                if (!ReadElement(scope, element.children.back())) return false;
+            }
+        }
+    }
+
+    std::string m_text;
+    std::size_t m_pos = 0;
+};
+
+std::string Trimmed(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(" \t\r\n");
+    return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+TEST(Resources, TheManifestAsksForNoElevationSystemDpiAndTheClassicControls) {
+    HMODULE self = ::GetModuleHandleA(nullptr);
+    HRSRC resource = ::FindResourceExA(self, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1),
+                                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    ASSERT_NE(resource, nullptr) << "no RT_MANIFEST 1 in US English";
+    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(self, resource)));
+    ASSERT_NE(bytes, nullptr);
+    const XmlElement assembly = XmlReader(std::string(bytes, ::SizeofResource(self, resource))).Read();
+    ASSERT_EQ(assembly.name, "assembly") << "the manifest does not read as XML";
+    EXPECT_EQ(assembly.ns, "urn:schemas-microsoft-com:asm.v1");
+    EXPECT_EQ(assembly.Attribute("manifestVersion"), "1.0");
+
+    std::vector<const XmlElement*> levels;
+    assembly.FindAll("requestedExecutionLevel", levels);
+    ASSERT_EQ(levels.size(), 1u);
+    EXPECT_EQ(levels[0]->Attribute("level"), "asInvoker");
+    EXPECT_EQ(levels[0]->Attribute("uiAccess"), "false");
+
+    // System DPI awareness in the 2005 namespace, and no per-monitor awareness anywhere.
+    std::vector<const XmlElement*> dpi;
+    assembly.FindAll("dpiAware", dpi);
+    ASSERT_EQ(dpi.size(), 1u);
+    EXPECT_EQ(dpi[0]->ns, "http://schemas.microsoft.com/SMI/2005/WindowsSettings");
+    EXPECT_EQ(Lower(Trimmed(dpi[0]->text)), "true");
+    std::vector<const XmlElement*> awareness;
+    assembly.FindAll("dpiAwareness", awareness);
+    EXPECT_TRUE(awareness.empty()) << "dpiAwareness overrides dpiAware on Windows 10";
+    std::vector<const XmlElement*> settings;
+    assembly.FindAll("windowsSettings", settings);
+    ASSERT_EQ(settings.size(), 1u);
+    EXPECT_EQ(settings[0]->ns, "urn:schemas-microsoft-com:asm.v3");
+
+    std::vector<const XmlElement*> systems;
+    assembly.FindAll("supportedOS", systems);
+    std::vector<std::string> ids;
+    for (const XmlElement* os : systems) {
+        EXPECT_EQ(os->ns, "urn:schemas-microsoft-com:compatibility.v1");
+        ids.push_back(Lower(os->Attribute("Id")));
+    }
+    std::sort(ids.begin(), ids.end());
+    const std::vector<std::string> expected = {
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // Windows 8.1
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // Windows 7
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // Windows 8
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Windows Vista
+    };
+    EXPECT_EQ(ids, expected);
+
+    // Common Controls 6 would give the keys and the About box the themed look.
+    std::vector<const XmlElement*> dependencies;
+    assembly.FindAll("dependency", dependencies);
+    EXPECT_TRUE(dependencies.empty());
+    std::vector<const XmlElement*> identities;
+    assembly.FindAll("assemblyIdentity", identities);
+    for (const XmlElement* identity : identities) {
+        EXPECT_EQ(Lower(identity->Attribute("name")).find("common-controls"), std::string::npos);
+    }
+
+    // The system accepts it (a manifest it cannot read stops the program from starting) and
+    // reads the same run level.
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path;
+    request.hModule = self;
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = ::CreateActCtxA(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "CreateActCtx: " << ::GetLastError();
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel{};
+    EXPECT_TRUE(::QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &runLevel,
+                               sizeof runLevel, nullptr))
+        << ::GetLastError();
+    EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+    EXPECT_EQ(runLevel.UiAccess, 0u);
+    ::ReleaseActCtx(context);
 }
 
 }  // namespace
