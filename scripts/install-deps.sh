@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make g++ clang libclang-rt-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 fonts-wine xvfb xauth x11-utils xdotool python3 imagemagick
-          libx11-dev libxtst-dev)
+          libx11-dev libxtst-dev locales fonts-wqy-microhei)
 
 missing=()
 for p in "${packages[@]}"; do
