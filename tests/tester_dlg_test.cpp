@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -171,6 +172,140 @@ TEST(TesterDialog, TheArrowLabelsShowAsArrowsWhereTheAnsiCodePageIs936) {
                 << "drawn as code page 1252 characters";
         }
     }}));
+}
+
+// The smallest rectangle around the pixels of `area` that are not `background`; empty if none.
+RECT InkBox(const Pixels& pixels, const RECT& area, COLORREF background) {
+    RECT box{area.right, area.bottom, area.left, area.top};
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            if (pixels.At(x, y) == background) continue;
+            box.left = std::min<LONG>(box.left, x);
+            box.top = std::min<LONG>(box.top, y);
+            box.right = std::max<LONG>(box.right, x + 1);
+            box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    }
+    return box.left < box.right ? box : RECT{};
+}
+
+// Describes the first pixel outside `except` that differs between the two, or "".
+std::string FirstDifferenceOutside(const Pixels& a, const Pixels& b, const RECT& except) {
+    const RECT bands[] = {{0, 0, a.Width(), except.top},
+                          {0, except.bottom, a.Width(), a.Height()},
+                          {0, except.top, except.left, except.bottom},
+                          {except.right, except.top, a.Width(), except.bottom}};
+    for (const RECT& band : bands) {
+        const std::string difference = a.FirstDifference(b, band);
+        if (!difference.empty()) return difference;
+    }
+    return "";
+}
+
+// The client area of a key in the dialog's client coordinates: the button draws all of it.
+RECT KeyFace(HWND hDlg, HWND hKey) {
+    RECT rect;
+    ::GetClientRect(hKey, &rect);
+    ::MapWindowPoints(hKey, hDlg, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The dialog's client size at 96 DPI: 467 x 198 dialog units with the 6 x 13 base units of
+// 8 point MS Sans Serif.
+constexpr SIZE kClientAt96Dpi{701, 322};
+
+TEST(TesterDialog, AtTheScreenDpiEveryKeyLightsOnlyItselfAndItsLabelIsCentred) {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    char wanted[16] = {};
+    if (::GetEnvironmentVariableA("ZQ_DPI", wanted, sizeof wanted) > 0) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the screen DPI the test was started for";
+    }
+
+    std::vector<const KeyEntry*> keys;
+    for (const KeyEntry& key : kKeys) {
+        if (key.virtualKey != 0) keys.push_back(FindKeyByVirtualKey(key.virtualKey));
+    }
+    ASSERT_EQ(keys.size(), 75u);
+
+    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+    const COLORREF green = RGB(0, 255, 0);
+    Pixels before;
+    std::vector<ModalScript::Step> steps;
+    steps.push_back([&] {
+        HWND hDlg = Dialog();
+        RECT client;
+        ::GetClientRect(hDlg, &client);
+        const double scale = dpi / 96.0;
+        EXPECT_NEAR(client.right, kClientAt96Dpi.cx * scale, kClientAt96Dpi.cx * scale * 0.05) << dpi << " DPI";
+        EXPECT_NEAR(client.bottom, kClientAt96Dpi.cy * scale, kClientAt96Dpi.cy * scale * 0.05) << dpi << " DPI";
+        before = CaptureWindow(hDlg);
+
+        // Each label's ink sits where the button's rule puts the label: halves truncated
+        // separately, on the inside of the frame.
+        const auto font = reinterpret_cast<HFONT>(::SendMessageA(hDlg, WM_GETFONT, 0, 0));
+        for (const KeyEntry& key : kKeys) {
+            SCOPED_TRACE("key " + std::to_string(key.id));
+            HWND hKey = ::GetDlgItem(hDlg, key.id);
+            RECT inner = KeyFace(hDlg, hKey);
+            ::InflateRect(&inner, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
+            const std::string label = Text(hKey);
+            SIZE size{};
+            const Pixels alone = RenderReference(200, 100, face, font, [&](HDC dc) {
+                ::GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &size);
+                ::SetBkMode(dc, TRANSPARENT);
+                ::TextOutA(dc, 0, 0, label.c_str(), static_cast<int>(label.size()));
+            });
+            const RECT ink = InkBox(alone, RECT{0, 0, 200, 100}, face);
+            const int x = (inner.left + inner.right) / 2 - size.cx / 2;
+            const int y = (inner.top + inner.bottom) / 2 - size.cy / 2;
+            // Home, PgUp and PgDn are wider than their keys and run into the frame.
+            const RECT placed{x + ink.left, y + ink.top, x + ink.right, y + ink.bottom};
+            RECT expected;
+            ::IntersectRect(&expected, &placed, &inner);
+            const RECT shown = InkBox(before, inner, face);
+            ASSERT_LT(shown.left, shown.right) << "no label";
+            EXPECT_LE(std::abs(shown.left - expected.left), 1) << "left";
+            EXPECT_LE(std::abs(shown.right - expected.right), 1) << "right";
+            EXPECT_LE(std::abs(shown.top - expected.top), 1) << "top";
+            EXPECT_LE(std::abs(shown.bottom - expected.bottom), 1) << "bottom";
+        }
+    });
+    for (const KeyEntry* key : keys) {
+        const UINT vk = key->virtualKey;
+        const UINT scan = ::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+        // Pressed: its inside is pure green but for the label, which stays where it was, and
+        // nothing outside the key changes.
+        steps.push_back([=] { PostKey(Dialog(), WM_KEYDOWN, vk, KeyParam(scan, false)); });
+        steps.push_back([&, key, vk, scan] {
+            SCOPED_TRACE("key " + std::to_string(key->id) + ", virtual key " + std::to_string(vk));
+            HWND hDlg = Dialog();
+            EXPECT_EQ(LitKeys(), std::vector<int>{key->id});
+            const Pixels held = CaptureWindow(hDlg);
+            const RECT keyFace = KeyFace(hDlg, ::GetDlgItem(hDlg, key->id));
+            EXPECT_EQ(FirstDifferenceOutside(held, before, keyFace), "");
+            RECT inner = keyFace;
+            ::InflateRect(&inner, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
+            int wrong = 0;
+            for (int py = inner.top; py < inner.bottom; ++py) {
+                for (int px = inner.left; px < inner.right; ++px) {
+                    wrong += (held.At(px, py) != green) != (before.At(px, py) != face) ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "pixels inside the key that are neither green nor the label";
+            EXPECT_GT(held.Count(green, inner), 0);
+            PostKey(Dialog(), WM_KEYUP, vk, KeyParam(scan, true));
+        });
+        // Released: the whole dialog is as it was.
+        steps.push_back([&, key] {
+            SCOPED_TRACE("key " + std::to_string(key->id) + " released");
+            EXPECT_EQ(LitKeys(), std::vector<int>{});
+            const Pixels after = CaptureWindow(Dialog());
+            EXPECT_EQ(after.FirstDifference(before, RECT{0, 0, before.Width(), before.Height()}), "");
+        });
+    }
+    EXPECT_FALSE(RunTester(std::move(steps)));
 }
 
 TEST(TesterDialog, TheLogoShowsTheBitmapAtItsOwnSize) {
