@@ -30,7 +30,12 @@ if [ -n "$locale" ]; then
         flock 9
         if [ ! -f "$locales/$locale/LC_CTYPE" ]; then
             echo "wine-variant: compiling the locale $locale into $locales (localedef)" >&2
-            localedef -i "${locale%%.*}" -f "${locale#*.}" "$locales/$locale"
+            # Warnings make localedef exit with 1; what counts is that the locale was written.
+            localedef -c -i "${locale%%.*}" -f "${locale#*.}" "$locales/$locale" || true
+            if [ ! -f "$locales/$locale/LC_CTYPE" ]; then
+                echo "wine-variant: localedef could not compile $locale (is the locales package installed?)" >&2
+                exit 1
+            fi
         fi
     ) 9>"$locales.lock"
     export LOCPATH=$locales LANG=$locale LC_ALL=$locale
