@@ -8,7 +8,7 @@ set -euo pipefail
 mode=${1:-test}
 run_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 fonts-wine)
 test_packages=(g++ clang libclang-rt-dev googletest xvfb xauth x11-utils xdotool python3 imagemagick
-               libx11-dev libxtst-dev)
+               libx11-dev libxtst-dev locales fonts-wqy-microhei)
 case $mode in
     run) packages=("${run_packages[@]}") ;;
     test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;

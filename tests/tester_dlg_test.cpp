@@ -5,7 +5,10 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -121,6 +124,205 @@ TEST(TesterDialog, NoInputMethodCanTakeTheKeys) {
             if (context != nullptr) ::ImmReleaseContext(h, context);
         }
     }}));
+}
+
+// A key as CKeyButton draws it unlit, with `label` drawn by TextOutW in `font`: the frame,
+// then the label centred on the inside with the halves truncated separately.
+Pixels UnlitKeyWithWideLabel(int width, int height, HFONT font, const wchar_t* label) {
+    return RenderReference(width, height, RGB(255, 0, 255), font, [&](HDC dc) {
+        RECT rect{0, 0, width, height};
+        ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH);
+        ::InflateRect(&rect, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
+        const int length = static_cast<int>(std::wcslen(label));
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, label, length, &size);
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::TextOutW(dc, (rect.left + rect.right) / 2 - size.cx / 2, (rect.top + rect.bottom) / 2 - size.cy / 2, label,
+                   length);
+    });
+}
+
+TEST(TesterDialog, TheArrowLabelsShowAsArrowsWhereTheAnsiCodePageIs936) {
+    if (::GetACP() != 936) {
+        GTEST_SKIP() << "the ANSI code page is " << ::GetACP()
+                     << ", not 936 (Chinese Simplified); ctest runs this as tester_dlg_tests_zh_CN";
+    }
+    EXPECT_FALSE(RunTester({[] {
+        HWND hDlg = Dialog();
+        // The keys draw with the DC's font, which is the one the dialog gave its controls.
+        const auto font = reinterpret_cast<HFONT>(::SendMessageA(hDlg, WM_GETFONT, 0, 0));
+        ASSERT_NE(font, nullptr);
+        LOGFONTA logFont{};
+        ::GetObjectA(font, sizeof logFont, &logFont);
+        EXPECT_STREQ(logFont.lfFaceName, "MS Sans Serif");
+        EXPECT_EQ(logFont.lfCharSet, DEFAULT_CHARSET);
+
+        struct Arrow {
+            int id;
+            const wchar_t* label;     // what the key shows
+            const wchar_t* mistaken;  // the same bytes read in code page 1252
+        };
+        const Arrow arrows[] = {{1074, L"\x2191", L"\xA1\xFC"},
+                                {1076, L"\x2193", L"\xA1\xFD"},
+                                {1075, L"\x2190", L"\xA1\xFB"},
+                                {1077, L"\x2192", L"\xA1\xFA"},
+                                {1073, L"\x2190" L"Backspace", L"\xA1\xFB" L"Backspace"}};
+        for (const Arrow& arrow : arrows) {
+            SCOPED_TRACE("key " + std::to_string(arrow.id));
+            HWND hKey = ::GetDlgItem(hDlg, arrow.id);
+            EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(hKey, WM_GETFONT, 0, 0)), font);
+            const Pixels shown = CaptureWindow(hKey);
+            const int width = shown.Width();
+            const int height = shown.Height();
+            const RECT all{0, 0, width, height};
+            EXPECT_EQ(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, arrow.label), all), "");
+
+            // Not the font's glyph for a missing character (U+0378 is unassigned), nor the
+            // code page 1252 reading of the bytes.
+            std::wstring missing = arrow.label;
+            missing[0] = L'\x0378';
+            EXPECT_NE(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, missing.c_str()), all), "")
+                << "drawn as the glyph for a missing character";
+            EXPECT_NE(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, arrow.mistaken), all), "")
+                << "drawn as code page 1252 characters";
+        }
+    }}));
+}
+
+// The smallest rectangle around the pixels of `area` that are not `background`; empty if none.
+RECT InkBox(const Pixels& pixels, const RECT& area, COLORREF background) {
+    RECT box{area.right, area.bottom, area.left, area.top};
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            if (pixels.At(x, y) == background) continue;
+            box.left = std::min<LONG>(box.left, x);
+            box.top = std::min<LONG>(box.top, y);
+            box.right = std::max<LONG>(box.right, x + 1);
+            box.bottom = std::max<LONG>(box.bottom, y + 1);
+        }
+    }
+    return box.left < box.right ? box : RECT{};
+}
+
+// Describes the first pixel outside `except` that differs between the two, or "".
+std::string FirstDifferenceOutside(const Pixels& a, const Pixels& b, const RECT& except) {
+    const RECT bands[] = {{0, 0, a.Width(), except.top},
+                          {0, except.bottom, a.Width(), a.Height()},
+                          {0, except.top, except.left, except.bottom},
+                          {except.right, except.top, a.Width(), except.bottom}};
+    for (const RECT& band : bands) {
+        const std::string difference = a.FirstDifference(b, band);
+        if (!difference.empty()) return difference;
+    }
+    return "";
+}
+
+// The client area of a key in the dialog's client coordinates: the button draws all of it.
+RECT KeyFace(HWND hDlg, HWND hKey) {
+    RECT rect;
+    ::GetClientRect(hKey, &rect);
+    ::MapWindowPoints(hKey, hDlg, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The dialog's client size at 96 DPI: 467 x 198 dialog units with the 6 x 13 base units of
+// 8 point MS Sans Serif.
+constexpr SIZE kClientAt96Dpi{701, 322};
+
+TEST(TesterDialog, AtTheScreenDpiEveryKeyLightsOnlyItselfAndItsLabelIsCentred) {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+    ::ReleaseDC(nullptr, screen);
+    char wanted[16] = {};
+    if (::GetEnvironmentVariableA("ZQ_DPI", wanted, sizeof wanted) > 0) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the screen DPI the test was started for";
+    }
+
+    std::vector<const KeyEntry*> keys;
+    for (const KeyEntry& key : kKeys) {
+        if (key.virtualKey != 0) keys.push_back(FindKeyByVirtualKey(key.virtualKey));
+    }
+    ASSERT_EQ(keys.size(), 75u);
+
+    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+    const COLORREF green = RGB(0, 255, 0);
+    Pixels before;
+    std::vector<ModalScript::Step> steps;
+    steps.push_back([&] {
+        HWND hDlg = Dialog();
+        RECT client;
+        ::GetClientRect(hDlg, &client);
+        const double scale = dpi / 96.0;
+        EXPECT_NEAR(client.right, kClientAt96Dpi.cx * scale, kClientAt96Dpi.cx * scale * 0.05) << dpi << " DPI";
+        EXPECT_NEAR(client.bottom, kClientAt96Dpi.cy * scale, kClientAt96Dpi.cy * scale * 0.05) << dpi << " DPI";
+        before = CaptureWindow(hDlg);
+
+        // Each label's ink sits where the button's rule puts the label: halves truncated
+        // separately, on the inside of the frame.
+        const auto font = reinterpret_cast<HFONT>(::SendMessageA(hDlg, WM_GETFONT, 0, 0));
+        for (const KeyEntry& key : kKeys) {
+            SCOPED_TRACE("key " + std::to_string(key.id));
+            HWND hKey = ::GetDlgItem(hDlg, key.id);
+            RECT inner = KeyFace(hDlg, hKey);
+            ::InflateRect(&inner, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
+            const std::string label = Text(hKey);
+            SIZE size{};
+            const Pixels alone = RenderReference(200, 100, face, font, [&](HDC dc) {
+                ::GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &size);
+                ::SetBkMode(dc, TRANSPARENT);
+                ::TextOutA(dc, 0, 0, label.c_str(), static_cast<int>(label.size()));
+            });
+            const RECT ink = InkBox(alone, RECT{0, 0, 200, 100}, face);
+            const int x = (inner.left + inner.right) / 2 - size.cx / 2;
+            const int y = (inner.top + inner.bottom) / 2 - size.cy / 2;
+            // Home, PgUp and PgDn are wider than the inside of their keys at 96 DPI (Home at 144
+            // DPI too) and run into the frame.
+            const RECT placed{x + ink.left, y + ink.top, x + ink.right, y + ink.bottom};
+            RECT expected;
+            ::IntersectRect(&expected, &placed, &inner);
+            const RECT shown = InkBox(before, inner, face);
+            ASSERT_LT(shown.left, shown.right) << "no label";
+            EXPECT_LE(std::abs(shown.left - expected.left), 1) << "left";
+            EXPECT_LE(std::abs(shown.right - expected.right), 1) << "right";
+            EXPECT_LE(std::abs(shown.top - expected.top), 1) << "top";
+            EXPECT_LE(std::abs(shown.bottom - expected.bottom), 1) << "bottom";
+        }
+    });
+    for (const KeyEntry* key : keys) {
+        const UINT vk = key->virtualKey;
+        const UINT scan = ::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+        // Pressed: its inside is pure green but for the label, which stays where it was, and
+        // nothing outside the key changes.
+        steps.push_back([=] { PostKey(Dialog(), WM_KEYDOWN, vk, KeyParam(scan, false)); });
+        steps.push_back([&, key, vk, scan] {
+            SCOPED_TRACE("key " + std::to_string(key->id) + ", virtual key " + std::to_string(vk));
+            HWND hDlg = Dialog();
+            EXPECT_EQ(LitKeys(), std::vector<int>{key->id});
+            const Pixels held = CaptureWindow(hDlg);
+            const RECT keyFace = KeyFace(hDlg, ::GetDlgItem(hDlg, key->id));
+            EXPECT_EQ(FirstDifferenceOutside(held, before, keyFace), "");
+            RECT inner = keyFace;
+            ::InflateRect(&inner, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
+            int wrong = 0;
+            for (int py = inner.top; py < inner.bottom; ++py) {
+                for (int px = inner.left; px < inner.right; ++px) {
+                    wrong += (held.At(px, py) != green) != (before.At(px, py) != face) ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << "pixels inside the key that are neither green nor the label";
+            EXPECT_GT(held.Count(green, inner), 0);
+            PostKey(Dialog(), WM_KEYUP, vk, KeyParam(scan, true));
+        });
+        // Released: the whole dialog is as it was.
+        steps.push_back([&, key] {
+            SCOPED_TRACE("key " + std::to_string(key->id) + " released");
+            EXPECT_EQ(LitKeys(), std::vector<int>{});
+            const Pixels after = CaptureWindow(Dialog());
+            EXPECT_EQ(after.FirstDifference(before, RECT{0, 0, before.Width(), before.Height()}), "");
+        });
+    }
+    EXPECT_FALSE(RunTester(std::move(steps)));
 }
 
 TEST(TesterDialog, TheLogoShowsTheBitmapAtItsOwnSize) {
@@ -690,6 +892,221 @@ TEST(Resources, IconLogoAndStringsAreWhereTheProgramLooks) {
     char about[64] = {};
     EXPECT_GT(::LoadStringA(self, IDS_ABOUTBOX, about, sizeof about), 0);
     EXPECT_STREQ(about, "&About ZENTAQ Tester ...");
+}
+
+
+// A small XML reader for the manifest: elements with their namespace, attributes and text.
+struct XmlElement {
+    std::string ns;  // namespace URI, resolved through the xmlns declarations in scope
+    std::string name;  // local name
+    std::vector<std::pair<std::string, std::string>> attributes;  // xmlns declarations left out
+    std::string text;
+    std::vector<XmlElement> children;
+
+    std::string Attribute(const char* attribute) const {
+        for (const auto& a : attributes) {
+            if (a.first == attribute) return a.second;
+        }
+        return "<none>";
+    }
+    // Every element of this name in the tree, this one included.
+    void FindAll(const char* local, std::vector<const XmlElement*>& found) const {
+        if (name == local) found.push_back(this);
+        for (const XmlElement& child : children) child.FindAll(local, found);
+    }
+};
+
+class XmlReader {
+public:
+    explicit XmlReader(std::string text) : m_text(std::move(text)) {}
+
+    // The document element, or an element named "<error>" if the text is not well formed.
+    XmlElement Read() {
+        XmlElement root;
+        SkipMisc();
+        if (!ReadElement({{"", ""}}, root) || (SkipMisc(), m_pos != m_text.size())) root.name = "<error>";
+        return root;
+    }
+
+private:
+    using Scope = std::vector<std::pair<std::string, std::string>>;  // prefix, URI
+
+    static std::string Resolve(const Scope& scope, const std::string& prefix) {
+        for (auto it = scope.rbegin(); it != scope.rend(); ++it) {
+            if (it->first == prefix) return it->second;
+        }
+        return "<unbound " + prefix + ">";
+    }
+    bool At(const char* s) const { return m_text.compare(m_pos, std::strlen(s), s) == 0; }
+    void SkipSpace() {
+        while (m_pos < m_text.size() && std::strchr(" \t\r\n", m_text[m_pos]) != nullptr) ++m_pos;
+    }
+    // White space, the XML declaration, comments; also skips a UTF-8 byte-order mark.
+    void SkipMisc() {
+        if (m_pos == 0 && At("\xEF\xBB\xBF")) m_pos = 3;
+        for (;;) {
+            SkipSpace();
+            const char* end = At("<?") ? "?>" : At("<!--") ? "-->" : nullptr;
+            if (end == nullptr) return;
+            const std::size_t close = m_text.find(end, m_pos);
+            m_pos = close == std::string::npos ? m_text.size() : close + std::strlen(end);
+        }
+    }
+    std::string Name() {
+        const std::size_t start = m_pos;
+        while (m_pos < m_text.size() && std::strchr(" \t\r\n/>=", m_text[m_pos]) == nullptr) ++m_pos;
+        return m_text.substr(start, m_pos - start);
+    }
+    static void Split(const std::string& qname, std::string& prefix, std::string& local) {
+        const std::size_t colon = qname.find(':');
+        prefix = colon == std::string::npos ? "" : qname.substr(0, colon);
+        local = colon == std::string::npos ? qname : qname.substr(colon + 1);
+    }
+    bool ReadElement(Scope scope, XmlElement& element) {
+        if (!At("<")) return false;
+        ++m_pos;
+        const std::string qname = Name();
+        std::vector<std::pair<std::string, std::string>> raw;
+        for (;;) {
+            SkipSpace();
+            if (At("/>") || At(">")) break;
+            const std::string attribute = Name();
+            SkipSpace();
+            if (attribute.empty() || !At("=")) return false;
+            ++m_pos;
+            SkipSpace();
+            if (m_pos >= m_text.size() || (m_text[m_pos] != '"' && m_text[m_pos] != '\'')) return false;
+            const std::size_t close = m_text.find(m_text[m_pos], m_pos + 1);
+            if (close == std::string::npos) return false;
+            raw.emplace_back(attribute, m_text.substr(m_pos + 1, close - m_pos - 1));
+            m_pos = close + 1;
+        }
+        for (const auto& a : raw) {
+            if (a.first == "xmlns") scope.emplace_back("", a.second);
+            else if (a.first.compare(0, 6, "xmlns:") == 0) scope.emplace_back(a.first.substr(6), a.second);
+            else element.attributes.push_back(a);
+        }
+        std::string prefix;
+        Split(qname, prefix, element.name);
+        element.ns = Resolve(scope, prefix);
+        if (At("/>")) {
+            m_pos += 2;
+            return true;
+        }
+        ++m_pos;
+        for (;;) {
+            const std::size_t open = m_text.find('<', m_pos);
+            if (open == std::string::npos) return false;
+            element.text += m_text.substr(m_pos, open - m_pos);
+            m_pos = open;
+            if (At("<!--")) {
+                SkipMisc();
+            } else if (At("</")) {
+                m_pos += 2;
+                if (Name() != qname) return false;
+                SkipSpace();
+                if (!At(">")) return false;
+                ++m_pos;
+                return true;
+            } else {
+                element.children.emplace_back();
+                if (!ReadElement(scope, element.children.back())) return false;
+            }
+        }
+    }
+
+    std::string m_text;
+    std::size_t m_pos = 0;
+};
+
+std::string Trimmed(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(" \t\r\n");
+    return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+TEST(Resources, TheManifestAsksForNoElevationSystemDpiAndTheClassicControls) {
+    HMODULE self = ::GetModuleHandleA(nullptr);
+    HRSRC resource = ::FindResourceExA(self, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1),
+                                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    ASSERT_NE(resource, nullptr) << "no RT_MANIFEST 1 in US English";
+    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(self, resource)));
+    ASSERT_NE(bytes, nullptr);
+    const XmlElement assembly = XmlReader(std::string(bytes, ::SizeofResource(self, resource))).Read();
+    ASSERT_EQ(assembly.name, "assembly") << "the manifest does not read as XML";
+    EXPECT_EQ(assembly.ns, "urn:schemas-microsoft-com:asm.v1");
+    EXPECT_EQ(assembly.Attribute("manifestVersion"), "1.0");
+
+    std::vector<const XmlElement*> levels;
+    assembly.FindAll("requestedExecutionLevel", levels);
+    ASSERT_EQ(levels.size(), 1u);
+    EXPECT_EQ(levels[0]->Attribute("level"), "asInvoker");
+    EXPECT_EQ(levels[0]->Attribute("uiAccess"), "false");
+
+    // System DPI awareness in the 2005 namespace, and no per-monitor awareness anywhere.
+    std::vector<const XmlElement*> dpi;
+    assembly.FindAll("dpiAware", dpi);
+    ASSERT_EQ(dpi.size(), 1u);
+    EXPECT_EQ(dpi[0]->ns, "http://schemas.microsoft.com/SMI/2005/WindowsSettings");
+    EXPECT_EQ(Lower(Trimmed(dpi[0]->text)), "true");
+    std::vector<const XmlElement*> awareness;
+    assembly.FindAll("dpiAwareness", awareness);
+    EXPECT_TRUE(awareness.empty()) << "dpiAwareness overrides dpiAware on Windows 10";
+    std::vector<const XmlElement*> settings;
+    assembly.FindAll("windowsSettings", settings);
+    ASSERT_EQ(settings.size(), 1u);
+    EXPECT_EQ(settings[0]->ns, "urn:schemas-microsoft-com:asm.v3");
+
+    std::vector<const XmlElement*> systems;
+    assembly.FindAll("supportedOS", systems);
+    std::vector<std::string> ids;
+    for (const XmlElement* os : systems) {
+        EXPECT_EQ(os->ns, "urn:schemas-microsoft-com:compatibility.v1");
+        ids.push_back(Lower(os->Attribute("Id")));
+    }
+    std::sort(ids.begin(), ids.end());
+    const std::vector<std::string> expected = {
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // Windows 8.1
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // Windows 7
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // Windows 8
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Windows Vista
+    };
+    EXPECT_EQ(ids, expected);
+
+    // Common Controls 6 would give the keys and the About box the themed look.
+    std::vector<const XmlElement*> dependencies;
+    assembly.FindAll("dependency", dependencies);
+    EXPECT_TRUE(dependencies.empty());
+    std::vector<const XmlElement*> identities;
+    assembly.FindAll("assemblyIdentity", identities);
+    for (const XmlElement* identity : identities) {
+        EXPECT_EQ(Lower(identity->Attribute("name")).find("common-controls"), std::string::npos);
+    }
+
+    // The system accepts it (a manifest it cannot read stops the program from starting) and
+    // reads the same run level.
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    ACTCTXA request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path;
+    request.hModule = self;
+    request.lpResourceName = MAKEINTRESOURCEA(1);
+    HANDLE context = ::CreateActCtxA(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "CreateActCtx: " << ::GetLastError();
+    ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel{};
+    EXPECT_TRUE(::QueryActCtxW(0, context, nullptr, RunlevelInformationInActivationContext, &runLevel,
+                               sizeof runLevel, nullptr))
+        << ::GetLastError();
+    EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+    EXPECT_EQ(runLevel.UiAccess, 0u);
+    ::ReleaseActCtx(context);
 }
 
 }  // namespace
