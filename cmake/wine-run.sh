@@ -20,7 +20,8 @@ if [ ! -f "$prefix/.zentaq-ready" ]; then
         if [ ! -f "$prefix/.zentaq-ready" ]; then
             echo "wine-run: creating the Wine prefix $prefix" >&2
             log=$prefix.setup.log
-            if ! wineboot --init >"$log" 2>&1 || [ ! -f "$prefix/system.reg" ]; then
+            # The registry reaches the disk when the Wine server ends; without it there is no prefix.
+            if ! { wineboot --init && wineserver --wait; } >"$log" 2>&1 || [ ! -f "$prefix/system.reg" ]; then
                 echo "wine-run: wineboot could not set up the Wine prefix $prefix; its output:" >&2
                 cat "$log" >&2
                 exit 1
