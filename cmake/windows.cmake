@@ -23,12 +23,13 @@ target_include_directories(shell PUBLIC dialogs res)
 target_link_libraries(shell PUBLIC keypanel imm32)
 target_compile_options(shell PRIVATE ${ZQ_PROGRAM_OPTIONS})
 
-# The version record takes its numbers from the project's version.
+# The version record and the manifest take their numbers from the project's version.
 configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+configure_file(res/tester.manifest.in ${CMAKE_BINARY_DIR}/generated/tester.manifest @ONLY)
 set(ZQ_RESOURCES ${CMAKE_SOURCE_DIR}/res/tester.rc)
 set_source_files_properties(${ZQ_RESOURCES} PROPERTIES
     INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp;${CMAKE_SOURCE_DIR}/res/tester.manifest;${CMAKE_BINARY_DIR}/generated/version.h")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp;${CMAKE_BINARY_DIR}/generated/tester.manifest;${CMAKE_BINARY_DIR}/generated/version.h")
 
 add_executable(zentaq_tester WIN32 app/tester_app.cpp ${ZQ_RESOURCES})
 set_target_properties(zentaq_tester PROPERTIES OUTPUT_NAME "ZENTAQ Tester")
