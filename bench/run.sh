@@ -10,6 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. bench/screen.sh
 build=$(realpath -m "${1:-build/win32}")
 out=$root/build/bench
 prefix=$out/wineprefix
@@ -56,14 +57,8 @@ else
     cpus="idle CPUs sleep as usual"
 fi
 
-# 56 rows taller than the tests' screen: the tester centred, the floor below it and the baseline
-# above it all fit without overlapping.
 echo "==> starting a private X server (Xvfb 1280x1080x24)"
-Xvfb -displayfd 3 -screen 0 1280x1080x24 -nolisten tcp 3>"$out/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$out/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$out/display")"
-rm -f "$out/display"
+start_bench_xvfb
 
 echo "==> Wine prefix $prefix (kept warm: one persistent wineserver for every run)"
 cmake/wine-run.sh "$prefix" cmd /c exit
