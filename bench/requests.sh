@@ -34,12 +34,19 @@ sleep 3
 # the most of them.
 count() {
     sed -n "$(($2 + 1)),$3p" "$log" | awk -v name="$1" -v what="$4" -v file="$out/requests-$1-$4.txt" '
-        /^[0-9a-f]+: [a-z_]+\( / { thread = substr($1, 1, length($1) - 1); request = substr($2, 1, index($2, "(") - 1)
-                                   total[thread]++; by[thread, request]++ }
+        /^[0-9a-f]+: [a-z_]+\( / {
+            thread = substr($1, 1, length($1) - 1)
+            request = substr($2, 1, index($2, "(") - 1)
+            total[thread]++
+            by[thread, request]++
+        }
         END {
             for (t in total) if (total[t] > most) { most = total[t]; busiest = t }
             printf "%-10s %-9s %6d requests\n", name, what, most
-            for (key in by) { split(key, part, SUBSEP); if (part[1] == busiest) printf "%-32s %6d\n", part[2], by[key] | "sort > " file }
+            for (key in by) {
+                split(key, part, SUBSEP)
+                if (part[1] == busiest) printf "%-32s %6d\n", part[2], by[key] | "sort > " file
+            }
         }'
 }
 
@@ -56,7 +63,9 @@ for exe in "$build/ZENTAQ Tester.exe" "$build/floor.exe" "$build/baseline.exe"; 
     sleep 4
     up=$(lines)
     window=$(xdotool search --onlyvisible --name "^$title\$" | head -1)
-    xdotool mousemove --window "$window" 10 "$(( $(xdotool getwindowgeometry "$window" | awk -F'[x ]' '/Geometry/ {print $NF}') - 10 ))" click 1
+    # The keyboard by a click on an empty spot near the bottom-left corner, as keylatency does.
+    height=$(xdotool getwindowgeometry "$window" | awk -F'[x ]' '/Geometry/ {print $NF}')
+    xdotool mousemove --window "$window" 10 $((height - 10)) click 1
     sleep 1
     focused=$(lines)
     for _ in $(seq 20); do xdotool keydown a sleep 0.05 keyup a sleep 0.05; done
