@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Benchmarks the tester against bench/baseline.cpp (one owner-drawn key lamp in plain Win32), both
-# under Wine in a private Xvfb, in the same run: key-to-screen latency, start-up time, memory and
+# Benchmarks the tester against two plain Win32 programs: bench/baseline.cpp (one owner-drawn key
+# lamp) and bench/floor.cpp (the tester's own dialog and work with no framework), all three under
+# Wine in a private Xvfb, in the same run: key-to-screen latency, start-up time, memory and
 # executable size. Prints figures; it fails only when a measurement cannot be taken.
-#   bench/run.sh [BUILD_DIR]    BUILD_DIR: the MinGW build to take both programs from
+#   bench/run.sh [BUILD_DIR]    BUILD_DIR: the MinGW build to take the programs from
 #                               (default build/win32; configured and built here if needed)
 # PRESSES (default 300) and RUNS (default 10) set the number of key presses and start-up runs;
 # KEEP_IDLE=1 lets idle CPUs sleep (see below).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. scripts/xvfb.sh
+. bench/screen.sh
 build=$(realpath -m "${1:-build/win32}")
 out=$root/build/bench
 prefix=$out/wineprefix
@@ -25,9 +26,10 @@ echo "==> Windows build (i686, MinGW-w64): $build"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target zentaq_tester baseline desktop_holder >/dev/null
+cmake --build "$build" -j "$(nproc)" --target zentaq_tester baseline floor desktop_holder >/dev/null
 tester=$build/ZENTAQ\ Tester.exe
 baseline=$build/baseline.exe
+floor=$build/floor.exe
 
 echo "==> measuring tools (native): $out"
 mkdir -p "$out"
@@ -55,8 +57,8 @@ else
     cpus="idle CPUs sleep as usual"
 fi
 
-echo "==> starting a private X server (Xvfb)"
-start_xvfb
+echo "==> starting a private X server (Xvfb 1280x1080x24)"
+start_bench_xvfb
 
 echo "==> Wine prefix $prefix (kept warm: one persistent wineserver for every run)"
 cmake/wine-run.sh "$prefix" cmd /c exit
@@ -67,12 +69,14 @@ wineserver -p
 # windowless holder keeps it), and with the desktop process started anew for each run, as Wine
 # does when a program is started on a desktop with no other program on it.
 echo "==> start-up, desktop process started per run: $runs runs of each program, taken in turn"
-"$out/startup" "$runs" cmake/wine-run.sh "$prefix" -- "ZENTAQ Tester" "$tester" "ZENTAQ Baseline" "$baseline" |
+"$out/startup" "$runs" cmake/wine-run.sh "$prefix" -- "ZENTAQ Tester" "$tester" "ZENTAQ Floor" "$floor" \
+    "ZENTAQ Baseline" "$baseline" |
     tee "$out/startup-cold.txt"
 cmake/wine-run.sh "$prefix" "$build/desktop_holder.exe" >/dev/null 2>&1 &
 program_pids+=($!)
 echo "==> start-up, desktop process kept running: $runs runs of each program, taken in turn"
-"$out/startup" "$runs" cmake/wine-run.sh "$prefix" -- "ZENTAQ Tester" "$tester" "ZENTAQ Baseline" "$baseline" |
+"$out/startup" "$runs" cmake/wine-run.sh "$prefix" -- "ZENTAQ Tester" "$tester" "ZENTAQ Floor" "$floor" \
+    "ZENTAQ Baseline" "$baseline" |
     tee "$out/startup.txt"
 
 # The Wine process that runs an executable of ours, found by its command line.
@@ -87,15 +91,18 @@ wine_pid() {
     return 1
 }
 
-echo "==> key to screen: $presses presses on each program, both running, taking turns in blocks"
+echo "==> key to screen: $presses presses on each program, all three running, taking turns in blocks"
 cmake/wine-run.sh "$prefix" "$tester" >/dev/null 2>&1 &
+program_pids+=($!)
+# Below the centred tester (the baseline places itself above it).
+cmake/wine-run.sh "$prefix" "$floor" 100 720 >/dev/null 2>&1 &
 program_pids+=($!)
 cmake/wine-run.sh "$prefix" "$baseline" >/dev/null 2>&1 &
 program_pids+=($!)
-"$out/keylatency" "$presses" "ZENTAQ Tester" "ZENTAQ Baseline" | tee "$out/latency.txt"
+"$out/keylatency" "$presses" "ZENTAQ Tester" "ZENTAQ Floor" "ZENTAQ Baseline" | tee "$out/latency.txt"
 
 echo "==> memory of the Wine processes that ran them"
-for exe in "$tester" "$baseline"; do
+for exe in "$tester" "$floor" "$baseline"; do
     pid=$(wine_pid "$exe")
     echo "$(basename "$exe"): $(grep -E '^Vm(HWM|RSS)' "/proc/$pid/status" | tr -s '\t\n ' ' ')"
 done | tee "$out/memory.txt"
@@ -104,7 +111,7 @@ wait "${program_pids[@]}" 2>/dev/null || true
 program_pids=()
 
 echo "==> executables"
-for exe in "$tester" "$baseline"; do
+for exe in "$tester" "$floor" "$baseline"; do
     echo "$(basename "$exe"): $(stat -c %s "$exe") bytes, imports:" \
         $(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name/ {print $3}')
 done | tee "$out/exe.txt"
@@ -119,31 +126,30 @@ memory_value() {  # memory_value EXE FIELD
     awk -v exe="$(basename "$1"):" -v what="$2:" 'index($0, exe) == 1 {
         for (i = 1; i < NF; ++i) if ($i == what) print $(i + 1) }' "$out/memory.txt"
 }
-row() {  # row LABEL TESTER BASELINE TARGET
-    awk -v l="$1" -v t="$2" -v b="$3" -v target="$4" 'BEGIN {
-        printf "%-34s %10s %10s %8.2f   %s\n", l, t, b, t / b, target }'
+row() {  # row LABEL TESTER FLOOR BASELINE TARGET
+    awk -v l="$1" -v t="$2" -v f="$3" -v b="$4" -v target="$5" 'BEGIN {
+        printf "%-34s %10s %10s %10s %8.2f %8.2f   %s\n", l, t, f, b, t / f, t / b, target }'
+}
+# figures FILE PATTERN FIELD: the three programs' values, tester, floor and baseline.
+figures() {
+    local title
+    for title in "ZENTAQ Tester" "ZENTAQ Floor" "ZENTAQ Baseline"; do section_value "$1" "$title" "$2" "$3"; done
 }
 
 echo
-echo "==> summary ($(date -u +%F), $(nproc) cores, $(wine --version), Xvfb 1280x1024x24)"
+echo "==> summary ($(date -u +%F), $(nproc) cores, $(wine --version), Xvfb 1280x1080x24)"
 echo "    $cpus; load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf "%-34s %10s %10s %8s   %s\n" "" tester baseline ratio "target"
+printf "%-34s %10s %10s %10s %8s %8s   %s\n" "" tester floor baseline "/floor" "/base" "target"
 for kind in press-to-green release-to-clear; do
-    row "$kind median (ms)" "$(section_value "$out/latency.txt" "ZENTAQ Tester" "$kind" 3)" \
-        "$(section_value "$out/latency.txt" "ZENTAQ Baseline" "$kind" 3)" "ratio <= 1.05"
-    row "$kind p95 (ms)" "$(section_value "$out/latency.txt" "ZENTAQ Tester" "$kind" 6)" \
-        "$(section_value "$out/latency.txt" "ZENTAQ Baseline" "$kind" 6)" "p95 < 16.7 ms"
+    row "$kind median (ms)" $(figures "$out/latency.txt" "$kind" 3) "/floor <= 1.05"
+    row "$kind p95 (ms)" $(figures "$out/latency.txt" "$kind" 6) "p95 < 16.7 ms"
 done
 # Fields 4 and 7 of the start-up summaries: the median and the best run.
-row "start-up, complete paint (ms)" "$(section_value "$out/startup.txt" "ZENTAQ Tester" "complete paint" 4)" \
-    "$(section_value "$out/startup.txt" "ZENTAQ Baseline" "complete paint" 4)" "ratio <= 1.2 (median of $runs)"
-row "  best run" "$(section_value "$out/startup.txt" "ZENTAQ Tester" "complete paint" 7)" \
-    "$(section_value "$out/startup.txt" "ZENTAQ Baseline" "complete paint" 7)" ""
-row "start-up, window mapped (ms)" "$(section_value "$out/startup.txt" "ZENTAQ Tester" "window mapped" 4)" \
-    "$(section_value "$out/startup.txt" "ZENTAQ Baseline" "window mapped" 4)" ""
-row "new desktop, complete paint (ms)" "$(section_value "$out/startup-cold.txt" "ZENTAQ Tester" "complete paint" 4)" \
-    "$(section_value "$out/startup-cold.txt" "ZENTAQ Baseline" "complete paint" 4)" ""
-row "new desktop, window mapped (ms)" "$(section_value "$out/startup-cold.txt" "ZENTAQ Tester" "window mapped" 4)" \
-    "$(section_value "$out/startup-cold.txt" "ZENTAQ Baseline" "window mapped" 4)" ""
-row "peak memory VmHWM (kB)" "$(memory_value "$tester" VmHWM)" "$(memory_value "$baseline" VmHWM)" ""
-row "executable (bytes)" "$(stat -c %s "$tester")" "$(stat -c %s "$baseline")" ""
+row "start-up, complete paint (ms)" $(figures "$out/startup.txt" "complete paint" 4) "/floor <= 1.05 (median of $runs)"
+row "  best run" $(figures "$out/startup.txt" "complete paint" 7) ""
+row "start-up, window mapped (ms)" $(figures "$out/startup.txt" "window mapped" 4) ""
+row "new desktop, complete paint (ms)" $(figures "$out/startup-cold.txt" "complete paint" 4) ""
+row "new desktop, window mapped (ms)" $(figures "$out/startup-cold.txt" "window mapped" 4) ""
+row "peak memory VmHWM (kB)" "$(memory_value "$tester" VmHWM)" "$(memory_value "$floor" VmHWM)" \
+    "$(memory_value "$baseline" VmHWM)" "/floor <= 1.05"
+row "executable (bytes)" "$(stat -c %s "$tester")" "$(stat -c %s "$floor")" "$(stat -c %s "$baseline")" ""
