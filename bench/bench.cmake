@@ -15,6 +15,6 @@ target_link_options(desktop_holder PRIVATE -s)
 # framework, built like the program itself.
 add_executable(floor WIN32 bench/floor.cpp ${ZQ_RESOURCES})
 target_include_directories(floor PRIVATE res)
-target_link_libraries(floor PRIVATE keylogic user32 gdi32)
+target_link_libraries(floor PRIVATE keylogic user32 gdi32 imm32)
 target_compile_options(floor PRIVATE ${ZQ_PROGRAM_OPTIONS})
 target_link_options(floor PRIVATE -s)

@@ -4,12 +4,14 @@
 //   floor.exe [X Y]    centred on the screen like the tester, or at X,Y (bench/run.sh runs it
 //                      beside the tester)
 #include <windows.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "key_lamp.h"
+#include "key_name.h"
 #include "key_router.h"
 #include "key_table.h"
 #include "resource.h"
@@ -21,8 +23,13 @@ const char kTitle[] = "ZENTAQ Floor";
 constexpr int kFirstKeyId = 1001;
 constexpr int kLastKeyId = 1084;
 
+// The tester's lamp, stored here by the key work itself rather than by a button class.
+struct Lamp : KeyLamp {
+    using KeyLamp::Store;
+};
+
 HWND g_keys[kKeyCount];  // in key table order
-KeyLamp g_lamps[kKeyCount];
+Lamp g_lamps[kKeyCount];
 std::size_t g_indexOfId[kLastKeyId - kFirstKeyId + 1];
 HICON g_icon = nullptr;
 bool g_placed = false;
@@ -39,6 +46,13 @@ public:
 
 int SystemKeyName(std::int32_t keyParam, char* buffer, int size) {
     return ::GetKeyNameTextA(keyParam, buffer, size);
+}
+
+// The tester's choice of key-name service, made once.
+KeyNameFunction ChooseKeyName() {
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    const bool wine = ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    return wine ? &ScanCodeKeyName : &SystemKeyName;
 }
 
 // Centred on the work area of the dialog's monitor as the tester's dialog centres itself, or at the
@@ -90,21 +104,23 @@ void InitDialog(HWND dialog) {
     const HBITMAP logo = ::LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_LOGO));
     ::SendDlgItemMessageA(dialog, IDC_LOGO, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo));
 
+    ::ImmAssociateContextEx(dialog, nullptr, 0);
+    ::ImmAssociateContextEx(dialog, nullptr, IACE_CHILDREN);
     Place(dialog);
 }
 
 // As the tester's key button draws itself: the face follows the lamp alone.
 bool DrawKey(const DRAWITEMSTRUCT& item) {
     if (item.CtlType != ODT_BUTTON || item.CtlID < kFirstKeyId || item.CtlID > kLastKeyId) return false;
-    const KeyLamp& lamp = g_lamps[g_indexOfId[item.CtlID - kFirstKeyId]];
+    const Lamp& lamp = g_lamps[g_indexOfId[item.CtlID - kFirstKeyId]];
     const HDC dc = item.hDC;
     RECT rect = item.rcItem;
     char label[64] = {};
     const int length = ::GetWindowTextA(item.hwndItem, label, sizeof label);
 
-    ::DrawFrameControl(dc, &rect, DFC_BUTTON, lamp.m_lit ? DFCS_BUTTONPUSH | DFCS_PUSHED : DFCS_BUTTONPUSH);
+    ::DrawFrameControl(dc, &rect, DFC_BUTTON, lamp.Lit() ? DFCS_BUTTONPUSH | DFCS_PUSHED : DFCS_BUTTONPUSH);
     ::InflateRect(&rect, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
-    if (lamp.m_lit) {
+    if (lamp.Lit()) {
         ::SetBkColor(dc, lamp.Colour());
         ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, "", 0, nullptr);
     }
@@ -175,11 +191,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         return 1;
     }
     Lamps lamps;
+    const KeyNameFunction keyName = ChooseKeyName();
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Every key message is the key panel's, consumed before dispatch.
         if (RouteKeyMessage(msg.message, static_cast<std::uint32_t>(msg.wParam), static_cast<std::int32_t>(msg.lParam),
-                            &SystemKeyName, lamps)) {
+                            keyName, lamps)) {
             continue;
         }
         ::TranslateMessage(&msg);

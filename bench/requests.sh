@@ -8,7 +8,7 @@
 # build/bench/requests-*.txt, to compare with diff.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. bench/screen.sh
+. scripts/xvfb.sh
 build=$(realpath -m "${1:-build/win32}")
 out=$PWD/build/bench
 log=$out/requests.log
@@ -22,7 +22,7 @@ cleanup() {
     if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
-start_bench_xvfb
+start_xvfb 1280x1080  # the screen bench/run.sh measures on
 # A server of our own, in the foreground, that logs every request with its thread's id.
 wineserver -f -d1 -p 2>"$log" &
 sleep 1

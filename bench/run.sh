@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. bench/screen.sh
+. scripts/xvfb.sh
 build=$(realpath -m "${1:-build/win32}")
 out=$root/build/bench
 prefix=$out/wineprefix
@@ -58,7 +58,8 @@ else
 fi
 
 echo "==> starting a private X server (Xvfb 1280x1080x24)"
-start_bench_xvfb
+# 56 rows more than the tests' screen: the baseline above the centred tester, the floor below it.
+start_xvfb 1280x1080
 
 echo "==> Wine prefix $prefix (kept warm: one persistent wineserver for every run)"
 cmake/wine-run.sh "$prefix" cmd /c exit

@@ -207,12 +207,17 @@ int CWnd::RunModalLoop() {
     MSG msg;
     while (m_bContinueModal && m_hWnd != nullptr) {
         // Temporary objects go once the queue is empty. Asking costs a trip to the window server
-        // (under Wine, on the path of every key), so the loop asks only while there are some.
-        if ((HasTempMap() || CMenu::HasTempMap()) && !::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            DeleteTempMap();
-            CMenu::DeleteTempMap();
+        // (under Wine, on the path of every key), so the loop asks only while there are some,
+        // and a message the question finds is taken then rather than asked for a second time.
+        bool taken = false;
+        if (HasTempMap() || CMenu::HasTempMap()) {
+            taken = ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE;
+            if (!taken) {
+                DeleteTempMap();
+                CMenu::DeleteTempMap();
+            }
         }
-        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+        if (taken ? msg.message == WM_QUIT : !::GetMessageA(&msg, nullptr, 0, 0)) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside this one
             break;
         }
