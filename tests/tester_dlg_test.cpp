@@ -241,7 +241,7 @@ TEST(TesterDialog, AtTheScreenDpiEveryKeyLightsOnlyItselfAndItsLabelIsCentred) {
 
     std::vector<const KeyEntry*> keys;
     for (const KeyEntry& key : kKeys) {
-        if (key.virtualKey != 0) keys.push_back(FindKeyByVirtualKey(key.virtualKey));
+        if (key.virtualKey != 0) keys.push_back(&key);
     }
     ASSERT_EQ(keys.size(), 75u);
 
@@ -685,8 +685,7 @@ struct TemplateItem {
     short x = 0, y = 0, cx = 0, cy = 0;
     DWORD id = 0;
     std::string className;  // "#N" for an ordinal
-    std::string text;
-    int textOrdinal = -1;
+    std::string text;  // "#N" for an ordinal, as an icon's resource number
 };
 
 struct DialogTemplateFields {
@@ -707,20 +706,24 @@ public:
     DWORD Dword() { const DWORD low = Word(); return low | static_cast<DWORD>(Word()) << 16; }
     short Short() { return static_cast<short>(Word()); }
     BYTE Byte() { return *m_p++; }
-    // A wide string, or 0xFFFF and an ordinal; `ordinal` gets the ordinal or -1.
-    std::string SzOrOrd(int* ordinal = nullptr) {
-        if (ordinal != nullptr) *ordinal = -1;
+    // A wide string, or 0xFFFF and an ordinal, given as "#N".
+    std::string SzOrOrd() {
         if (m_p[0] == 0xFF && m_p[1] == 0xFF) {
             m_p += 2;
-            const int value = Word();
-            if (ordinal != nullptr) *ordinal = value;
-            return "#" + std::to_string(value);
+            return "#" + std::to_string(Word());
         }
         std::string text;
         for (WORD c = Word(); c != 0; c = Word()) text += static_cast<char>(c < 0x80 ? c : '?');
         return text;
     }
     void AlignDword() { while ((m_p - m_start) % 4 != 0) ++m_p; }
+    // Extended templates give a help id, the extended style and the style; classic ones the style
+    // and the extended style.
+    void Styles(bool extended, DWORD* style, DWORD* exStyle) {
+        if (extended) Dword();
+        *(extended ? exStyle : style) = Dword();
+        *(extended ? style : exStyle) = Dword();
+    }
     void Skip(std::size_t bytes) { m_p += bytes; }
 
 private:
@@ -732,18 +735,9 @@ DialogTemplateFields ReadTemplate(const BYTE* p) {
     DialogTemplateFields t;
     TemplateReader r(p);
     t.extended = p[2] == 0xFF && p[3] == 0xFF;
-    WORD count = 0;
-    if (t.extended) {
-        r.Word();   // version
-        r.Word();   // signature
-        r.Dword();  // help id
-        t.exStyle = r.Dword();
-        t.style = r.Dword();
-    } else {
-        t.style = r.Dword();
-        t.exStyle = r.Dword();
-    }
-    count = r.Word();
+    if (t.extended) r.Dword();  // version and signature
+    r.Styles(t.extended, &t.style, &t.exStyle);
+    const WORD count = r.Word();
     t.x = r.Short(), t.y = r.Short(), t.cx = r.Short(), t.cy = r.Short();
     r.SzOrOrd();  // menu
     r.SzOrOrd();  // window class
@@ -760,18 +754,11 @@ DialogTemplateFields ReadTemplate(const BYTE* p) {
     for (WORD i = 0; i < count; ++i) {
         TemplateItem item;
         r.AlignDword();
-        if (t.extended) {
-            r.Dword();  // help id
-            item.exStyle = r.Dword();
-            item.style = r.Dword();
-        } else {
-            item.style = r.Dword();
-            item.exStyle = r.Dword();
-        }
+        r.Styles(t.extended, &item.style, &item.exStyle);
         item.x = r.Short(), item.y = r.Short(), item.cx = r.Short(), item.cy = r.Short();
         item.id = t.extended ? r.Dword() : r.Word();
         item.className = r.SzOrOrd();
-        item.text = r.SzOrOrd(&item.textOrdinal);
+        item.text = r.SzOrOrd();
         r.Skip(r.Word());  // creation data
         t.items.push_back(item);
     }
@@ -781,7 +768,7 @@ DialogTemplateFields ReadTemplate(const BYTE* p) {
 constexpr const char* kButtonClass = "#128";  // the predefined classes by ordinal
 constexpr const char* kStaticClass = "#130";
 
-// One control as the template must hold it; an icon's text is the icon's resource number.
+// One control as the template must hold it.
 struct ExpectedItem {
     DWORD id;
     const char* className;
@@ -794,7 +781,7 @@ struct ExpectedItem {
 void ExpectItem(const TemplateItem& item, const ExpectedItem& e) {
     EXPECT_EQ(item.id, e.id);
     EXPECT_EQ(item.className, e.className);
-    EXPECT_EQ(item.textOrdinal >= 0 ? "#" + std::to_string(item.textOrdinal) : item.text, e.text);
+    EXPECT_EQ(item.text, e.text);
     EXPECT_EQ(std::vector<short>({item.x, item.y, item.cx, item.cy}), std::vector<short>({e.x, e.y, e.cx, e.cy}));
     EXPECT_EQ(item.style, e.style) << std::hex << item.style;
     EXPECT_EQ(item.exStyle, e.exStyle);
