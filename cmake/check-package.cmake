@@ -1,4 +1,5 @@
-# Makes the release archive and checks it: cmake -DCPACK=... -DBUILD_DIR=... -DARCHIVE=... -DEXE=...
+# Makes the release archive and checks it and its program: cmake -DCPACK=... -DBUILD_DIR=...
+#   -DARCHIVE=... -DEXE=... -DOBJDUMP=... -DFORMAT=pei-i386|pei-x86-64
 #   -P check-package.cmake
 # The archive must hold the program just built, byte for byte, and the text on its use.
 execute_process(COMMAND ${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake
@@ -32,3 +33,17 @@ if(NOT differ EQUAL 0)
     message(FATAL_ERROR "the archive's ZENTAQ Tester.exe is not the one built at ${EXE}")
 endif()
 message(STATUS "${ARCHIVE}: ${files}; the exe is the one built")
+
+# The program runs on any Windows as it is: the build's machine type, and only system DLLs.
+execute_process(COMMAND ${OBJDUMP} -p "${EXE}" RESULT_VARIABLE status OUTPUT_VARIABLE headers ERROR_VARIABLE headers)
+if(NOT status EQUAL 0 OR NOT headers MATCHES "file format ${FORMAT}\n")
+    message(FATAL_ERROR "${EXE} is not of the format ${FORMAT}:\n${headers}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+string(TOUPPER "${imports}" imports)
+list(SORT imports)
+set(system "DLL NAME: GDI32.DLL;DLL NAME: IMM32.DLL;DLL NAME: KERNEL32.DLL;DLL NAME: MSVCRT.DLL;DLL NAME: USER32.DLL")
+if(NOT imports STREQUAL system)
+    message(FATAL_ERROR "${EXE} imports '${imports}', not the system DLLs '${system}'")
+endif()
+message(STATUS "${EXE}: ${FORMAT}, imports ${imports}")

@@ -1,6 +1,17 @@
 # Windows build: the framework layer, the program and the test programs that need real windows.
-# Test programs run under Wine (cmake/wine-run.sh), with a Wine prefix of the build's own.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wineprefix)
+# The same sources build as PE32 (i686, the product) and as PE32+ (x86-64, for machines that
+# cannot run 32-bit code). Test programs run under the Wine of their own bitness
+# (cmake/wine-run.sh), with a Wine prefix of the build's own.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZQ_WINE_ARCH win64)
+else()
+    set(ZQ_WINE_ARCH win32)
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix)
+# Which tests run under Wine: ALL, INPROCESS (the tests of the running dialogs and keys only) or
+# NONE (where this machine cannot run the build: it is still built, and checked without Wine).
+set(ZQ_WINE_TESTS ALL CACHE STRING "The Windows tests that run under Wine: ALL, INPROCESS or NONE")
+set_property(CACHE ZQ_WINE_TESTS PROPERTY STRINGS ALL INPROCESS NONE)
 
 # The program's own code uses no exceptions, which keeps the C++ runtime's exception support
 # (and most of the executable's size) out of the program; the test programs still use them.
@@ -53,7 +64,8 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME "ZENTAQ-Tester")
 set(CPACK_PACKAGE_VENDOR "ZENTAQ")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Keyboard tester: shows every key held down")
-set(CPACK_PACKAGE_FILE_NAME "ZENTAQ-Tester-${PROJECT_VERSION}-win32")
+set(ZQ_ARCHIVE_NAME "ZENTAQ-Tester-${PROJECT_VERSION}-${ZQ_WINE_ARCH}")
+set(CPACK_PACKAGE_FILE_NAME ${ZQ_ARCHIVE_NAME})
 include(CPack)
 
 if(NOT BUILD_TESTING)
@@ -71,38 +83,46 @@ add_executable(tester_dlg_tests app/tester_app.cpp tests/tester_dlg_test.cpp tes
 target_include_directories(tester_dlg_tests PRIVATE app res tests)
 target_link_libraries(tester_dlg_tests PRIVATE shell gtest_main version)
 target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
-# The arrow labels as Chinese (Simplified) Windows shows them: Wine in the zh_CN locale (ANSI code
-# page 936), with a CJK font standing in for SimSun, which Wine then links to every font as the
-# fallback for characters the font lacks, as Windows does.
-add_test(NAME tester_dlg_tests_zh_CN
-         COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-variant.sh --locale zh_CN.UTF-8
-                 --font-replacement "SimSun=WenQuanYi Micro Hei" ${CMAKE_BINARY_DIR}/wineprefix-zh_CN
-                 $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.TheArrowLabels*)
-# The test skips itself where the code page is not 936; here that means the set-up failed.
-set_tests_properties(tester_dlg_tests_zh_CN PROPERTIES FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
-# The dialog at 144 DPI (150 %): it scales, every key lights only itself, the labels stay centred.
-add_test(NAME tester_dlg_tests_144dpi
-         COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-variant.sh --dpi 144 ${CMAKE_BINARY_DIR}/wineprefix-144dpi
-                 $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.AtTheScreenDpi*)
-set_tests_properties(tester_dlg_tests_144dpi PROPERTIES ENVIRONMENT ZQ_DPI=144)
-
 add_executable(soak_tests app/tester_app.cpp tests/soak_test.cpp tests/tester_harness.cpp tests/modal_script.cpp
                           ${ZQ_RESOURCES})
 target_include_directories(soak_tests PRIVATE app res tests)
 target_link_libraries(soak_tests PRIVATE shell gtest_main psapi)
 target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
 
-# Each GoogleTest case is a CTest test of its own, so a failure names its case. The cases are
-# listed when the tests run, as listing them runs the program under Wine.
-foreach(target key_button_tests tester_dlg_tests soak_tests)
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
-endforeach()
-set_tests_properties(tester_dlg_tests_zh_CN tester_dlg_tests_144dpi PROPERTIES TIMEOUT 120)
-
 include(tests/e2e/e2e.cmake)
 
-# The release archive holds the program just built.
-add_test(NAME package
+# The release archive holds the program just built, and the program needs only system DLLs.
+# Neither check runs the program, so both run wherever the build is made.
+add_test(NAME ${ZQ_WINE_ARCH}.package
          COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
-                 -DARCHIVE=${CMAKE_BINARY_DIR}/ZENTAQ-Tester-${PROJECT_VERSION}-win32.zip
-                 -DEXE=$<TARGET_FILE:zentaq_tester> -P ${CMAKE_SOURCE_DIR}/cmake/check-package.cmake)
+                 -DARCHIVE=${CMAKE_BINARY_DIR}/${ZQ_ARCHIVE_NAME}.zip
+                 -DEXE=$<TARGET_FILE:zentaq_tester> -DOBJDUMP=${CMAKE_OBJDUMP}
+                 -DFORMAT=$<IF:$<STREQUAL:${ZQ_WINE_ARCH},win64>,pei-x86-64,pei-i386>
+                 -P ${CMAKE_SOURCE_DIR}/cmake/check-package.cmake)
+
+if(ZQ_WINE_TESTS STREQUAL "NONE")
+    return()
+endif()
+include(cmake/wine-gtest.cmake)
+zq_add_wine_gtests(key_button_tests)
+zq_add_wine_gtests(tester_dlg_tests)
+if(ZQ_WINE_TESTS STREQUAL "INPROCESS")
+    return()
+endif()
+zq_add_wine_gtests(soak_tests)
+
+# The arrow labels as Chinese (Simplified) Windows shows them: Wine in the zh_CN locale (ANSI code
+# page 936), with a CJK font standing in for SimSun, which Wine then links to every font as the
+# fallback for characters the font lacks, as Windows does.
+add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN
+         COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-variant.sh --locale zh_CN.UTF-8
+                 --font-replacement "SimSun=WenQuanYi Micro Hei" ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-zh_CN
+                 $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.TheArrowLabels*)
+# The test skips itself where the code page is not 936; here that means the set-up failed.
+set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN PROPERTIES FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+# The dialog at 144 DPI (150 %): it scales, every key lights only itself, the labels stay centred.
+add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi
+         COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-variant.sh --dpi 144 ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-144dpi
+                 $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.AtTheScreenDpi*)
+set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES ENVIRONMENT ZQ_DPI=144)
+set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN ${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES TIMEOUT 120)

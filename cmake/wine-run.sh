@@ -1,41 +1,72 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine: wine-run.sh PREFIX PROGRAM [ARGS...]
-# PREFIX is a Wine prefix of the build's own, made on first use. Without a display the
-# program runs inside a private Xvfb.
+# Runs a Windows program under Wine: wine-run.sh ARCH PREFIX PROGRAM [ARGS...]
+# ARCH is win32 (PE32 programs, the 32-bit Wine loader) or win64 (PE32+, the 64-bit loader);
+# PREFIX is a Wine prefix of the build's own for that ARCH, made on first use. PROGRAM
+# "wineserver" runs the Wine server of PREFIX instead (wineserver -k ends its programs).
+# Without a display the program runs inside a private Xvfb.
 set -euo pipefail
 
-prefix=$1
-shift
+arch=$1 prefix=$2
+shift 2
 
-export WINEPREFIX=$prefix
-export WINEARCH=win32
+# Each loader by its own path: Debian's /usr/bin/wine picks the 32-bit one whenever it is
+# installed, even on a machine that cannot run it.
+case $arch in
+    win32) loader=/usr/lib/wine/wine ;;
+    win64) loader=/usr/lib/wine/wine64
+           [ -x "$loader" ] || loader=$(command -v wine64 || true) ;;
+    *) echo "wine-run: the architecture is '$arch'; it can be win32 or win64" >&2; exit 2 ;;
+esac
+if [ ! -x "$loader" ]; then
+    echo "wine-run: there is no $arch Wine loader (${loader:-wine64}); scripts/install-deps.sh installs it" >&2
+    exit 1
+fi
+# The 64-bit Wine's server serves 32-bit programs too; Debian's wrapper picks it when installed.
+server=/usr/lib/wine/wineserver
+[ -x "$server" ] || server=$(command -v wineserver)
+
+export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINESERVER=$server
 export WINEDEBUG=-all
 # No Mono or Gecko: nothing here needs .NET or a browser engine, and it keeps Wine from asking.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-if [ ! -f "$prefix/.zentaq-ready" ]; then
+if [ "${1:-}" = wineserver ]; then
+    shift
+    exec "$server" "$@"
+fi
+
+# What the prefix is set up with; a prefix set up otherwise gets these settings anew.
+setup="UseXIM=N, fonts"
+[ -n "${ZQ_DESKTOP:-}" ] || setup="$setup, Managed=N, Decorated=N"
+if [ "$(cat "$prefix/.zentaq-ready" 2>/dev/null)" != "$setup" ]; then
     mkdir -p "$prefix"
     (
         flock 9
-        if [ ! -f "$prefix/.zentaq-ready" ]; then
-            echo "wine-run: creating the Wine prefix $prefix" >&2
+        if [ "$(cat "$prefix/.zentaq-ready" 2>/dev/null)" != "$setup" ]; then
             log=$prefix.setup.log
-            # The registry reaches the disk when the Wine server ends; without it there is no prefix.
-            if ! { wineboot --init && wineserver --wait; } >"$log" 2>&1 || [ ! -f "$prefix/system.reg" ]; then
-                echo "wine-run: wineboot could not set up the Wine prefix $prefix; its output:" >&2
-                cat "$log" >&2
-                exit 1
+            : >"$log"
+            if [ ! -f "$prefix/system.reg" ]; then
+                echo "wine-run: creating the $arch Wine prefix $prefix" >&2
+                # The registry reaches the disk when the Wine server ends; without it there is no prefix.
+                if ! { "$loader" wineboot --init && "$server" --wait; } >>"$log" 2>&1 || [ ! -f "$prefix/system.reg" ]; then
+                    echo "wine-run: wineboot could not set up the Wine prefix $prefix; its output:" >&2
+                    cat "$log" >&2
+                    exit 1
+                fi
             fi
+            settings=("X11 Driver" UseXIM N)
             # Under Xvfb there is no window manager: Wine places, draws and focuses its windows
             # itself. On a desktop (ZQ_DESKTOP=1) the desktop's window manager does that.
             if [ -z "${ZQ_DESKTOP:-}" ]; then
-                for value in Managed Decorated; do
-                    if ! wine reg add 'HKCU\Software\Wine\X11 Driver' /v $value /d N /f >>"$log" 2>&1; then
-                        echo "wine-run: could not set X11 Driver\\$value in $prefix; see $log" >&2
-                        exit 1
-                    fi
-                done
+                settings+=("X11 Driver" Managed N "X11 Driver" Decorated N)
             fi
+            for ((i = 0; i < ${#settings[@]}; i += 3)); do
+                key="HKCU\\Software\\Wine\\${settings[i]}"
+                if ! "$loader" reg add "$key" /v "${settings[i + 1]}" /d "${settings[i + 2]}" /f >>"$log" 2>&1; then
+                    echo "wine-run: could not set $key\\${settings[i + 1]} in $prefix; see $log" >&2
+                    exit 1
+                fi
+            done
             # Wine does not find the fonts of its own data folder (fonts-wine) here, among them
             # "MS Sans Serif" of the dialogs and Marlett of the caption buttons; copies in the
             # prefix's font folder it does.
@@ -45,8 +76,8 @@ if [ ! -f "$prefix/.zentaq-ready" ]; then
                 exit 1
             fi
             cp "${fonts[@]}" "$prefix/drive_c/windows/Fonts/"
-            wineserver --wait
-            touch "$prefix/.zentaq-ready"
+            "$server" --wait
+            echo "$setup" >"$prefix/.zentaq-ready"
         fi
     ) 9>"$prefix.lock"
 fi
@@ -56,6 +87,6 @@ if [ -z "${DISPLAY:-}" ]; then
     # them, or they report its end as a broken X connection.
     # shellcheck disable=SC2016  # the inner shell expands them
     exec xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
-        sh -c 'wine "$@"; status=$?; wineserver --wait; exit $status' wine-run "$@"
+        sh -c '"$WINELOADER" "$@"; status=$?; "$WINESERVER" --wait; exit $status' wine-run "$@"
 fi
-exec wine "$@"
+exec "$loader" "$@"

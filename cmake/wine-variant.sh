@@ -2,7 +2,7 @@
 # Runs a Windows program under Wine (cmake/wine-run.sh) as on a Windows of another locale or
 # screen DPI:
 #   wine-variant.sh [--locale zh_CN.UTF-8] [--font-replacement SimSun="WenQuanYi Micro Hei"]
-#                   [--dpi 144] PREFIX PROGRAM [ARGS...]
+#                   [--dpi 144] ARCH PREFIX PROGRAM [ARGS...]
 # --locale compiles that glibc locale into the build folder (no root needed) and runs Wine in it,
 # which sets Wine's ANSI code page (936 for zh_CN). --font-replacement makes a font family
 # answer to another name, --dpi sets the screen DPI; both go into PREFIX, a prefix of their own.
@@ -19,8 +19,8 @@ while [ $# -gt 0 ]; do
         *) break ;;
     esac
 done
-prefix=$1
-shift
+arch=$1 prefix=$2
+shift 2
 
 if [ -n "$locale" ]; then
     # zh_CN.UTF-8 is the source locale zh_CN in the character map UTF-8.
@@ -64,9 +64,9 @@ if [ ${#settings[@]} -gt 0 ]; then
                         "$value" >>"$reg_file" ;;
             esac
         done
-        "$here/wine-run.sh" "$prefix" reg import "Z:${reg_file//\//\\}" >/dev/null
+        "$here/wine-run.sh" "$arch" "$prefix" reg import "Z:${reg_file//\//\\}" >/dev/null
         echo "$wanted" >"$prefix/.zentaq-variant"
     fi
 fi
 
-exec "$here/wine-run.sh" "$prefix" "$@"
+exec "$here/wine-run.sh" "$arch" "$prefix" "$@"

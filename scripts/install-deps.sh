@@ -2,11 +2,19 @@
 # Installs what the build needs on Debian or Ubuntu, and only what is missing:
 #   install-deps.sh run    what building and running the tester takes
 #   install-deps.sh test   that, and what building and running every test takes
-# Prints each step it takes.
+# Prints each step it takes. The 64-bit Wine is always installed; the 32-bit one (and Debian's
+# i386 architecture for it) only where this machine runs 32-bit x86 code.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/windows-build.sh
 
 mode=${1:-test}
-run_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 fonts-wine)
+probe_32bit
+run_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
+              binutils-mingw-w64-x86-64 wine wine64 fonts-wine)
+if [ "$runs_32bit" = yes ]; then
+    run_packages+=(wine32:i386)
+fi
 test_packages=(g++ clang libclang-rt-dev googletest xvfb xauth x11-utils xdotool python3 imagemagick
                libx11-dev libxtst-dev locales fonts-wqy-microhei)
 case $mode in
@@ -36,8 +44,8 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    echo "==> adding the i386 architecture (Wine runs 32-bit programs with it)"
+if [ "$runs_32bit" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "==> adding the i386 architecture (the 32-bit Wine comes with it)"
     $sudo dpkg --add-architecture i386
 fi
 

@@ -1,27 +1,35 @@
 #!/usr/bin/env bash
 # Builds the tester and starts it: under Wine on Linux, with a Wine prefix of the build's own.
+# The PE32 build where this machine runs 32-bit x86 code, else the x86-64 build;
+# ZQ_WINDOWS_BUILD=win32 or win64 asks for one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/windows-build.sh
 
+choose_windows_build
 echo "==> checking the tools the build needs (no test tools)"
 scripts/install-deps.sh run
 
-echo "==> Windows build (i686, MinGW-w64): build/win32"
+case $run_arch in
+    win32) build=build/win32 toolchain=cmake/mingw-i686.cmake what="PE32, i686" ;;
+    win64) build=build/win64 toolchain=cmake/mingw-x86_64.cmake what="PE32+, x86-64" ;;
+esac
+echo "==> Windows build ($what, MinGW-w64): $build, as $run_reason"
 # A tree that the test command configured keeps its tests; a new one is made without them.
-if [ -f build/win32/CMakeCache.txt ]; then
-    cmake build/win32 >/dev/null
+if [ -f $build/CMakeCache.txt ]; then
+    cmake $build >/dev/null
 else
-    cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    cmake --no-warn-unused-cli -S . -B $build -DCMAKE_TOOLCHAIN_FILE=$toolchain \
           -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF >/dev/null
 fi
-cmake --build build/win32 -j "$(nproc)" --target zentaq_tester
+cmake --build $build -j "$(nproc)" --target zentaq_tester
 
-exe="build/win32/ZENTAQ Tester.exe"
+exe="$build/ZENTAQ Tester.exe"
 if [ -z "${DISPLAY:-}" ]; then
     echo "run.sh: no X display (DISPLAY is not set), so there is nowhere to show $exe" >&2
     exit 1
 fi
-echo "==> starting $exe under Wine"
+echo "==> starting $exe under the $run_arch Wine"
 # A prefix of its own: the tests' prefix is set up for an X server without a window manager.
-ZQ_DESKTOP=1 exec cmake/wine-run.sh "$root/build/win32/wineprefix-desktop" "$exe"
+ZQ_DESKTOP=1 exec cmake/wine-run.sh $run_arch "$root/$build/wineprefix-desktop" "$exe"

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
 #   native build (build/native): the key table and router under ASan/UBSan, and a fuzz run;
-#   Windows build (build/win32): the program and the tests that need real windows, under Wine,
-#   and the release archive. Compiler warnings are errors here.
+#   Windows builds, PE32 (build/win32, the product) and PE32+ (build/win64): the program and the
+#   tests that need real windows, under Wine, and the release archive. The build this machine
+#   runs (scripts/windows-build.sh) runs every Windows test; the PE32+ beside a PE32 runs the
+#   tests of the running dialogs; a PE32 that cannot run here is checked without Wine.
+# Compiler warnings are errors here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/xvfb.sh
+. scripts/windows-build.sh
 
+choose_windows_build
 echo "==> checking the tools the build needs"
 scripts/install-deps.sh test
 
@@ -16,14 +21,30 @@ cmake --no-warn-unused-cli -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DCMAKE
       -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build/native -j "$(nproc)"
 
-echo "==> Windows build (i686, MinGW-w64): build/win32"
-cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel \
-      -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build/win32 -j "$(nproc)"
+if [ "$run_arch" = win32 ]; then
+    wine_tests=(win32:ALL win64:INPROCESS)
+else
+    wine_tests=(win32:NONE win64:ALL)
+fi
+for build in "${wine_tests[@]}"; do
+    arch=${build%%:*}
+    case $arch in
+        win32) toolchain=cmake/mingw-i686.cmake what="PE32, i686" ;;
+        win64) toolchain=cmake/mingw-x86_64.cmake what="PE32+, x86-64" ;;
+    esac
+    echo "==> Windows build ($what, MinGW-w64): build/$arch"
+    cmake --no-warn-unused-cli -S . -B build/$arch -DCMAKE_TOOLCHAIN_FILE=$toolchain -DCMAKE_BUILD_TYPE=MinSizeRel \
+          -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON -DZQ_WINE_TESTS=${build#*:} >/dev/null
+    cmake --build build/$arch -j "$(nproc)"
+done
 
-export WINEPREFIX=$root/build/win32/wineprefix
 cleanup() {
-    WINEDEBUG=-all wineserver -k 2>/dev/null || true
+    for build in "${wine_tests[@]}"; do
+        arch=${build%%:*}
+        if [ "${build#*:}" != NONE ] && [ -d "build/$arch/wineprefix" ]; then
+            cmake/wine-run.sh "$arch" "$root/build/$arch/wineprefix" wineserver -k 2>/dev/null || true
+        fi
+    done
     if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -33,7 +54,16 @@ if [ -z "${DISPLAY:-}" ]; then
     start_xvfb
 fi
 
+failed=0
 echo "==> native tests"
-ctest --test-dir build/native --output-on-failure
-echo "==> Windows tests under Wine"
-ctest --test-dir build/win32 --output-on-failure
+ctest --test-dir build/native --output-on-failure || failed=1
+for build in "${wine_tests[@]}"; do
+    arch=${build%%:*}
+    case ${build#*:} in
+        ALL) echo "==> $arch: every Windows test under the $arch Wine" ;;
+        INPROCESS) echo "==> $arch: the tests of the running dialogs under the $arch Wine, and the archive" ;;
+        NONE) echo "==> $arch: the PE32 was built and is checked without running it ($run_reason)" ;;
+    esac
+    ctest --test-dir build/$arch --output-on-failure || failed=1
+done
+exit $failed

@@ -136,7 +136,7 @@ TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     std::printf("soak: %zu key messages in %.1f s (%.0f per second), %d About runs, %d minimise/restore, "
                 "GDI objects %lu -> %lu, USER objects %lu -> %lu, committed memory %zu -> %zu KiB, "
                 "lit at the end: %zu\n",
-                posted, seconds, posted / (seconds > 0 ? seconds : 1), aboutRuns, minimises, before.gdi, after.gdi,
+                posted, seconds, static_cast<double>(posted) / (seconds > 0 ? seconds : 1), aboutRuns, minimises, before.gdi, after.gdi,
                 before.user, after.user, static_cast<std::size_t>(before.committed / 1024),
                 static_cast<std::size_t>(after.committed / 1024), model.LitKeys().size());
 }

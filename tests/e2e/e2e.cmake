@@ -6,9 +6,11 @@ add_executable(e2e_probe tests/e2e/probe.cpp)
 target_compile_options(e2e_probe PRIVATE ${ZQ_WARNINGS})
 target_link_libraries(e2e_probe PRIVATE user32)
 
-add_test(NAME e2e
-         COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.py
-                 $<TARGET_FILE:zentaq_tester> $<TARGET_FILE:e2e_probe>
-                 ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wineprefix-e2e
-                 ${CMAKE_BINARY_DIR}/tester.png)
-set_tests_properties(e2e PROPERTIES TIMEOUT 180)
+if(ZQ_WINE_TESTS STREQUAL "ALL")
+    add_test(NAME ${ZQ_WINE_ARCH}.e2e
+             COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.py
+                     $<TARGET_FILE:zentaq_tester> $<TARGET_FILE:e2e_probe>
+                     ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-e2e
+                     ${CMAKE_BINARY_DIR}/tester.png)
+    set_tests_properties(${ZQ_WINE_ARCH}.e2e PROPERTIES TIMEOUT 180)
+endif()

@@ -6,7 +6,8 @@ clicks the mouse through the X server (XTest, via xdotool), and checks what the 
 The probe program (probe.cpp) runs under Wine beside the tester and reports where the dialog
 and its keys are and which windows are up.
 
-usage: e2e_test.py EXE PROBE WINE_RUN PREFIX SCREENSHOT
+usage: e2e_test.py EXE PROBE WINE_RUN ARCH PREFIX SCREENSHOT
+  WINE_RUN ARCH PREFIX runs a program under Wine (cmake/wine-run.sh).
   SCREENSHOT is where the picture of the dialog with keys held goes; with ZQ_UPDATE_SCREENSHOT=1
   it goes to docs/tester.png of the checkout instead.
 """
@@ -113,9 +114,9 @@ class Image:
 
 
 class Session:
-    def __init__(self, exe, probe, wine_run, prefix):
-        self.exe, self.probe_exe, self.wine_run, self.prefix = exe, probe, wine_run, prefix
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
+    def __init__(self, exe, probe, wine):
+        self.exe, self.probe_exe, self.wine = exe, probe, wine
+        self.env = dict(os.environ)
         self.xvfb = self.app = self.keyboard = None
         self.last_input = ""
         self.passed = self.failed = self.skipped = 0
@@ -151,13 +152,13 @@ class Session:
 
     def start_program(self):
         self.output = tempfile.TemporaryFile("w+")
-        self.app = subprocess.Popen([self.wine_run, self.prefix, self.exe], env=self.env,
+        self.app = subprocess.Popen(self.wine + [self.exe], env=self.env,
                                     stdin=subprocess.DEVNULL, stdout=self.output, stderr=self.output,
                                     start_new_session=True)
 
     def stop(self):
         if self.app is not None or self.xvfb is not None:
-            subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+            subprocess.run(self.wine + ["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
         if self.app is not None:
             try:
                 self.app.wait(timeout=10)
@@ -178,7 +179,7 @@ class Session:
         # Output through a file, not a pipe: Wine's helper processes started along with the probe
         # inherit it and live on, and a pipe would not end before they do.
         with tempfile.TemporaryFile("w+") as out:
-            status = subprocess.run([self.wine_run, self.prefix, self.probe_exe, command], env=self.env,
+            status = subprocess.run(self.wine + [self.probe_exe, command], env=self.env,
                                     stdout=out, stderr=subprocess.DEVNULL, timeout=60).returncode
             out.seek(0)
             return status, out.read().splitlines()
@@ -507,12 +508,12 @@ def run(s, screenshot):
 
 
 def main():
-    if len(sys.argv) != 6:
+    if len(sys.argv) != 7:
         sys.exit(__doc__)
-    exe, probe, wine_run, prefix, screenshot = sys.argv[1:]
+    exe, probe, wine_run, arch, prefix, screenshot = sys.argv[1:]
     if os.environ.get("ZQ_UPDATE_SCREENSHOT") == "1":
         screenshot = str(Path(__file__).resolve().parents[2] / "docs" / "tester.png")
-    s = Session(exe, probe, wine_run, prefix)
+    s = Session(exe, probe, [wine_run, arch, prefix])
     started = time.monotonic()
     try:
         run(s, screenshot)

@@ -1,0 +1,34 @@
+# zq_add_wine_gtests(TARGET [FILTER PATTERN]): each GoogleTest case of TARGET (or each one that
+# PATTERN matches) becomes a CTest test of its own, named after the build (win32.Suite.Case),
+# so a failure names its case and its build. The cases are listed when CTest runs, as listing
+# them runs the program under Wine. A program that cannot even list its cases becomes one failing
+# test (win32.TARGET.list) instead of ending the whole CTest run, so the other tests still run.
+function(zq_add_wine_gtests target)
+    cmake_parse_arguments(arg "" "FILTER" "" ${ARGN})
+    set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_list.cmake)
+    set(command ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
+    file(GENERATE OUTPUT ${list_file} CONTENT "\
+set(command [==[${command}]==])
+set(prefix ${ZQ_WINE_ARCH}.)
+execute_process(COMMAND \${command} --gtest_list_tests OUTPUT_VARIABLE listing ERROR_VARIABLE listing
+                RESULT_VARIABLE status TIMEOUT 60)
+if(NOT status EQUAL 0)
+    add_test(\${prefix}${target}.list \${command} --gtest_list_tests)
+    return()
+endif()
+string(REPLACE \";\" \"\" listing \"\${listing}\")
+string(REPLACE \"\\n\" \";\" lines \"\${listing}\")
+foreach(line IN LISTS lines)
+    if(line MATCHES \"^([A-Za-z0-9_]+)\\\\.$\")
+        set(suite \${CMAKE_MATCH_1})
+    elseif(line MATCHES \"^  ([A-Za-z0-9_]+)$\" AND DEFINED suite)
+        set(name \${suite}.\${CMAKE_MATCH_1})
+        if(\"\${name}\" MATCHES [==[${arg_FILTER}]==])
+            add_test(\${prefix}\${name} \${command} --gtest_filter=\${name})
+            set_tests_properties(\${prefix}\${name} PROPERTIES TIMEOUT 120)
+        endif()
+    endif()
+endforeach()
+")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${list_file})
+endfunction()
