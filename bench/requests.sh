@@ -9,24 +9,27 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/xvfb.sh
-build=$(realpath -m "${1:-build/win32}")
+. scripts/windows-build.sh
+choose_windows_build >/dev/null
+windows_build_dir "${1:-}"
 out=$PWD/build/bench
 log=$out/requests.log
-export WINEPREFIX=$out/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-[ -f "$WINEPREFIX/.zentaq-ready" ] || { echo "requests.sh: run bench/run.sh first" >&2; exit 1; }
+prefix=$out/wineprefix-$arch
+[ -f "$prefix/.zentaq-ready" ] || { echo "requests.sh: run bench/run.sh ${1:-} first" >&2; exit 1; }
+wine=(cmake/wine-run.sh "$arch" "$prefix")
 
 holder_pid=
 cleanup() {
     if [ -n "$holder_pid" ]; then kill "$holder_pid" 2>/dev/null || true; fi
-    wineserver -k 2>/dev/null || true
+    "${wine[@]}" wineserver -k 2>/dev/null || true
     if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 start_xvfb 1280x1080  # the screen bench/run.sh measures on
 # A server of our own, in the foreground, that logs every request with its thread's id.
-wineserver -f -d1 -p 2>"$log" &
+"${wine[@]}" wineserver -f -d1 -p 2>"$log" &
 sleep 1
-wine "$build/desktop_holder.exe" >/dev/null 2>&1 &
+"${wine[@]}" "$build/desktop_holder.exe" >/dev/null 2>&1 &
 holder_pid=$!
 sleep 3
 
@@ -58,7 +61,7 @@ for exe in "$build/ZENTAQ Tester.exe" "$build/floor.exe" "$build/baseline.exe"; 
         *) name=tester title="ZENTAQ Tester" ;;
     esac
     start=$(lines)
-    wine "$exe" >/dev/null 2>&1 &
+    "${wine[@]}" "$exe" >/dev/null 2>&1 &
     pid=$!
     sleep 4
     up=$(lines)

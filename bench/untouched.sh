@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Shows that the tester opens no file, registry key or socket of its own.
-#   bench/untouched.sh [BUILD_DIR]      (default build/win32, as scripts/test.sh builds it)
+#   bench/untouched.sh [BUILD_DIR]      (default: the build that runs here, as scripts/test.sh
+#                                        builds it: build/win32, or build/win64)
 # 1. Imports: the executable does not import a single file, registry or network function.
 # 2. A run: the tester and the baseline program (bench/baseline.cpp) each run under strace
 #    (file and socket calls) and Wine's registry trace while keys are pressed. Wine itself opens
 #    the same files and keys for both, so whatever the tester touches beyond the baseline is its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
-build=$(realpath "${1:-build/win32}")
+. scripts/windows-build.sh
+choose_windows_build >/dev/null
+windows_build_dir "${1:-}"
+if [ "$arch" = win64 ]; then mingw=x86_64-w64-mingw32; else mingw=i686-w64-mingw32; fi
 tester="$build/ZENTAQ Tester.exe"
 baseline="$build/baseline.exe"
 for exe in "$tester" "$baseline"; do
@@ -23,7 +26,7 @@ fi
 
 out=$(mktemp -d)
 echo "==> 1. imports of $(basename "$tester")"
-i686-w64-mingw32-objdump -p "$tester" | sed -n '/DLL Name/,/^$/p' | grep -vE '^\s*$|vma|Hint' |
+$mingw-objdump -p "$tester" | sed -n '/DLL Name/,/^$/p' | grep -vE '^\s*$|vma|Hint' |
     awk '{print $NF}' >"$out/imports"
 echo "   DLLs: $(grep -i '\.dll$' "$out/imports" | tr '\n' ' ')"
 forbidden='^(Create|Open|Read|Write|Delete|Move|Copy|Find)File|^_?w?f?open|^_(w)?sopen|^fopen|^Reg[A-Z]|^SH|^socket$|^connect$|^WSA|^Internet|^URL|^WinHttp'
@@ -36,26 +39,26 @@ else
 fi
 
 echo "==> 2. a run of each under strace and Wine's registry trace"
-export WINEPREFIX="$build/untouched-prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+wine=(cmake/wine-run.sh "$arch" "$build/untouched-prefix")
 . scripts/xvfb.sh
 start_xvfb
-trap 'WINEDEBUG=-all wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
-cmake/wine-run.sh "$WINEPREFIX" wineboot >/dev/null 2>&1
+trap '"${wine[@]}" wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
+"${wine[@]}" wineboot >/dev/null 2>&1
 
 run() {  # NAME EXE TITLE: runs EXE for a few seconds with keys pressed, tracing what it touches
     # The server runs outside strace: its files are Wine's.
-    WINEDEBUG=-all wineserver -k 2>/dev/null || true
-    WINEDEBUG=-all wineserver -w
-    WINEDEBUG=-all wineserver -p
-    WINEDEBUG=-all,+reg strace -f -qq -e trace=open,openat,creat,socket,connect,bind -o "$out/$1.strace" \
-        wine "$2" 2>"$out/$1.reg" &
+    "${wine[@]}" wineserver -k 2>/dev/null || true
+    "${wine[@]}" wineserver -w
+    "${wine[@]}" wineserver -p
+    ZQ_WINEDEBUG=-all,+reg strace -f -qq -e trace=open,openat,creat,socket,connect,bind -o "$out/$1.strace" \
+        "${wine[@]}" "$2" 2>"$out/$1.reg" &
     local traced=$!
     sleep 4
     # The pointer goes over each window alike, so that key events reach it.
     xdotool search --name "^$3\$" mousemove --window %1 20 40 key a shift Return Escape Tab F1 alt+F4 \
         2>/dev/null || true
     sleep 1
-    WINEDEBUG=-all wineserver -k 2>/dev/null || true
+    "${wine[@]}" wineserver -k 2>/dev/null || true
     wait "$traced" || true
     # Paths and keys, with the program's own name and process numbers made alike.
     grep -oE '"[^"]*"' "$out/$1.strace" | sed -e "s|$(basename "$2")|PROGRAM|g" -e 's|/proc/[0-9]*|/proc/N|g' |

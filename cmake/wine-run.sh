@@ -26,7 +26,7 @@ server=/usr/lib/wine/wineserver
 [ -x "$server" ] || server=$(command -v wineserver)
 
 export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINESERVER=$server
-export WINEDEBUG=-all
+export WINEDEBUG=${ZQ_WINEDEBUG:--all}  # ZQ_WINEDEBUG: a trace Wine should write
 # No Mono or Gecko: nothing here needs .NET or a browser engine, and it keeps Wine from asking.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

@@ -53,3 +53,20 @@ choose_windows_build() {
             exit 1 ;;
     esac
 }
+
+# windows_build_dir [BUILD_DIR]: sets build (an absolute path), arch (win32 or win64) and
+# toolchain for BUILD_DIR, by default build/$run_arch. A configured folder keeps its toolchain;
+# a new one gets the one of the build that runs here.
+windows_build_dir() {
+    build=$(realpath -m "${1:-build/$run_arch}")
+    arch=$run_arch
+    if grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-x86_64' "$build/CMakeCache.txt" 2>/dev/null; then
+        arch=win64
+    elif grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-i686' "$build/CMakeCache.txt" 2>/dev/null; then
+        arch=win32
+    fi
+    case $arch in
+        win32) toolchain=cmake/mingw-i686.cmake ;;
+        win64) toolchain=cmake/mingw-x86_64.cmake ;;
+    esac
+}
