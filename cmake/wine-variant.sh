@@ -2,10 +2,12 @@
 # Runs a Windows program under Wine (cmake/wine-run.sh) as on a Windows of another locale or
 # screen DPI:
 #   wine-variant.sh [--locale zh_CN.UTF-8] [--font-replacement SimSun="WenQuanYi Micro Hei"]
-#                   [--dpi 144] ARCH PREFIX PROGRAM [ARGS...]
+#                   [--dpi 144] [--graphics null] ARCH PREFIX PROGRAM [ARGS...]
 # --locale compiles that glibc locale into the build folder (no root needed) and runs Wine in it,
 # which sets Wine's ANSI code page (936 for zh_CN). --font-replacement makes a font family
-# answer to another name, --dpi sets the screen DPI; both go into PREFIX, a prefix of their own.
+# answer to another name, --dpi sets the screen DPI, --graphics picks Wine's display driver ("null":
+# none, so GetKeyNameTextA answers with Windows' own US-English key names); they go into PREFIX,
+# a prefix of their own.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +18,7 @@ while [ $# -gt 0 ]; do
         --locale) locale=$2; shift 2 ;;
         --font-replacement) settings+=("replacement:$2"); shift 2 ;;
         --dpi) settings+=("dpi:$2"); shift 2 ;;
+        --graphics) settings+=("graphics:$2"); shift 2 ;;
         *) break ;;
     esac
 done
@@ -62,9 +65,15 @@ if [ ${#settings[@]} -gt 0 ]; then
                     echo "wine-variant: screen DPI $value in $prefix" >&2
                     printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n\n' \
                         "$value" >>"$reg_file" ;;
+                graphics:*)
+                    echo "wine-variant: display driver $value in $prefix" >&2
+                    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="%s"\n\n' \
+                        "$value" >>"$reg_file" ;;
             esac
         done
         "$here/wine-run.sh" "$arch" "$prefix" reg import "Z:${reg_file//\//\\}" >/dev/null
+        # The display driver is chosen when the prefix's Wine server starts its desktop.
+        "$here/wine-run.sh" "$arch" "$prefix" wineserver -k || true
         echo "$wanted" >"$prefix/.zentaq-variant"
     fi
 fi

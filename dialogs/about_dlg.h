@@ -9,4 +9,6 @@ public:
 
 protected:
     DECLARE_MESSAGE_MAP()
+
+    void DoDataExchange(CDataExchange* pDX) override;
 };

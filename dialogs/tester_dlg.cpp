@@ -2,8 +2,6 @@
 
 #include <imm.h>
 
-#include <cstring>
-
 #include "about_dlg.h"
 #include "key_name.h"
 #include "resource.h"
@@ -16,6 +14,8 @@ int SystemKeyName(std::int32_t keyParam, char* buffer, int size) {
 
 }  // namespace
 
+bool CTesterDlg::s_systemKeyNamesForTests = false;
+
 KeyNameFunction CTesterDlg::KeyNameService() {
     // Wine names keys after their X keysyms ("Shift" for both, "Control", "Super_L"), which
     // cannot tell left from right; the key parameter's scan code and extended flag can.
@@ -27,7 +27,7 @@ KeyNameFunction CTesterDlg::KeyNameService() {
 CTesterDlg::CTesterDlg(CWnd* pParent)
     : CDialog(IDD_TESTER_DIALOG, pParent),
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_keyName(KeyNameService()) {}
+      m_keyName(s_systemKeyNamesForTests ? &SystemKeyName : KeyNameService()) {}
 
 BEGIN_MESSAGE_MAP(CTesterDlg, CDialog)
     ON_WM_SYSCOMMAND()
@@ -58,9 +58,13 @@ BOOL CTesterDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    // The template names the arrow keys in words; they show arrows (and Backspace an arrow too).
-    for (std::size_t i = 0; i < kKeyCount; ++i) {
-        if (std::strcmp(kKeys[i].label, kKeys[i].caption) != 0) m_keys[i].SetWindowText(kKeys[i].label);
+    // The template names the arrow keys in words; they show arrows (and Backspace an arrow too):
+    // up, down, left, right, then Backspace.
+    constexpr std::uint16_t kRelabelled[] = {1074, 1076, 1075, 1077, 1073};
+    for (const std::uint16_t id : kRelabelled) {
+        for (std::size_t i = 0; i < kKeyCount; ++i) {
+            if (kKeys[i].id == id) m_keys[i].SetWindowText(kKeys[i].label);
+        }
     }
 
     // The logo stays with the picture control for the life of the process.

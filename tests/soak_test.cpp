@@ -29,8 +29,9 @@ class LampModel {
 public:
     void Apply(UINT message, WPARAM wParam, LPARAM lParam) {
         const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-        if (const int id = KeyLitByName(lParam)) m_lit[KeyIndex(*FindById(id))] = down;
-        if (const KeyEntry* key = FindKeyByVirtualKey(static_cast<std::uint32_t>(wParam))) m_lit[KeyIndex(*key)] = down;
+        for (const int id : {KeyNamedBy(lParam), KeyWithCode(wParam)}) {
+            if (id != 0) m_lit[KeyIndex(*FindById(id))] = down;
+        }
     }
     std::vector<int> LitKeys() const {
         std::vector<int> lit;
@@ -50,19 +51,41 @@ private:
     std::array<bool, kKeyCount> m_lit{};
 };
 
-// GDI and USER objects the process holds (Wine does not count them and answers 0), and the
-// memory it has committed, where a leak of anything per message would show under Wine too.
+// GDI and USER objects the process holds, and the memory it has committed. Wine answers 0 from
+// GetGuiResources, but its handle tables answer for a handle given by its index alone.
 struct Usage {
     DWORD gdi, user;
     SIZE_T committed;
 };
 
+DWORD GdiObjects() {
+    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS)) return counted;
+    DWORD live = 0;
+    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) {
+        if (::GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0) ++live;
+    }
+    return live;
+}
+
+DWORD UserObjects() {
+    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS)) return counted;
+    DWORD live = 0;
+    for (ULONG_PTR index = 0x20; index <= 0xFFFF; index += 2) {  // Wine's USER handles are even
+        DWORD process = 0;
+        const auto hWnd = reinterpret_cast<HWND>(index);
+        if (::IsWindow(hWnd) && ::GetWindowThreadProcessId(hWnd, &process) != 0 && process == ::GetCurrentProcessId()) {
+            ++live;
+        }
+        if (::IsMenu(reinterpret_cast<HMENU>(index))) ++live;
+    }
+    return live;
+}
+
 Usage Measure() {
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &memory, sizeof memory);
-    return {::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS),
-            ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS), memory.PagefileUsage};
+    return {GdiObjects(), UserObjects(), memory.PagefileUsage};
 }
 
 TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
@@ -127,6 +150,8 @@ TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     if (total > 6 * kBatch) {
         EXPECT_GT(aboutRuns, 0);
     }
+    EXPECT_GT(before.gdi, 0u) << "the GDI objects are not counted";
+    EXPECT_GT(before.user, 0u) << "the USER objects are not counted";
     EXPECT_EQ(after.gdi, before.gdi) << "GDI objects";
     EXPECT_EQ(after.user, before.user) << "USER objects";
     const long long growth = static_cast<long long>(after.committed) - static_cast<long long>(before.committed);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -15,6 +16,7 @@
 #include "key_button.h"
 #include "key_table.h"
 #include "resource.h"
+#include "tester_dlg.h"
 #include "tester_harness.h"
 #include "window_test_support.h"
 
@@ -230,14 +232,56 @@ RECT KeyFace(HWND hDlg, HWND hKey) {
 // 8 point MS Sans Serif.
 constexpr SIZE kClientAt96Dpi{701, 322};
 
-TEST(TesterDialog, AtTheScreenDpiEveryKeyLightsOnlyItselfAndItsLabelIsCentred) {
+// The screen DPI, which must be the one the test was started for (ZQ_DPI), if given.
+int ScreenDpi() {
     HDC screen = ::GetDC(nullptr);
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
     ::ReleaseDC(nullptr, screen);
     char wanted[16] = {};
     if (::GetEnvironmentVariableA("ZQ_DPI", wanted, sizeof wanted) > 0) {
-        ASSERT_EQ(dpi, std::atoi(wanted)) << "the screen DPI the test was started for";
+        EXPECT_EQ(dpi, std::atoi(wanted)) << "the screen DPI the test was started for";
     }
+    return dpi;
+}
+
+// `inner` stands in the middle of `outer`: the margins on either side differ by a pixel at most.
+::testing::AssertionResult Centred(const RECT& inner, const RECT& outer) {
+    const long horizontal = (inner.left - outer.left) - (outer.right - inner.right);
+    const long vertical = (inner.top - outer.top) - (outer.bottom - inner.bottom);
+    if (std::abs(horizontal) <= 1 && std::abs(vertical) <= 1) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "margins differ by " << horizontal << " across and " << vertical
+                                         << " down: " << SameRect(inner, outer).message();
+}
+
+TEST(TesterDialog, AtTheScreenDpiTheDialogIsCentredOnItsWorkAreaAndTheAboutBoxOverIt) {
+    ScreenDpi();
+    if (::testing::Test::HasFailure()) return;
+    RECT main{};
+    EXPECT_FALSE(RunTester({
+        [&] {
+            HWND hDlg = Dialog();
+            ::GetWindowRect(hDlg, &main);
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromWindow(hDlg, MONITOR_DEFAULTTONEAREST), &monitor));
+            EXPECT_TRUE(Centred(main, monitor.rcWork)) << "the main dialog on its monitor's work area";
+            ::PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        },
+        [&] {
+            HWND hAbout = FindAboutBox();
+            ASSERT_NE(hAbout, nullptr);
+            RECT about;
+            ::GetWindowRect(hAbout, &about);
+            EXPECT_TRUE(Centred(about, main)) << "the About box over the main dialog";
+            PostKey(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, KeyParam(0x01, false));
+        },
+        [] { EXPECT_EQ(FindAboutBox(), nullptr); },
+    }));
+}
+
+TEST(TesterDialog, AtTheScreenDpiEveryKeyLightsOnlyItselfAndItsLabelIsCentred) {
+    const int dpi = ScreenDpi();
+    if (::testing::Test::HasFailure()) return;
 
     std::vector<const KeyEntry*> keys;
     for (const KeyEntry& key : kKeys) {
@@ -505,6 +549,86 @@ TEST(TesterDialog, EachModifierLightsItsOwnKey) {
     EXPECT_FALSE(RunTester(std::move(steps)));
 }
 
+// The dialog on the system's key names, the program's path on Windows. Wine answers with the
+// Windows US-English names only without a display driver: ctest runs these as
+// tester_dlg_tests_windows_names, with Wine's null driver.
+class SystemKeyNames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[50] = {};
+        ::GetKeyNameTextA(0x00360001, name, sizeof name);
+        if (std::strcmp(name, "Right Shift") != 0) {
+            GTEST_SKIP() << "the system names the right Shift key \"" << name << "\", not \"Right Shift\"";
+        }
+        CTesterDlg::s_systemKeyNamesForTests = true;
+    }
+    void TearDown() override { CTesterDlg::s_systemKeyNamesForTests = false; }
+};
+
+// The lamps a key message must leave lit, from the tests' own account of the keys.
+std::vector<int> ExpectedLit(WPARAM vk, LPARAM keyParam) {
+    std::vector<int> lit;
+    for (const int id : {KeyNamedBy(keyParam), KeyWithCode(vk)}) {
+        if (id != 0) lit.push_back(id);
+    }
+    std::sort(lit.begin(), lit.end());
+    return lit;
+}
+
+TEST_F(SystemKeyNames, EachModifierDownThenUpLightsOnlyItsOwnKey) {
+    struct Modifier { UINT vk; UINT scan; bool extended; int id; };
+    constexpr Modifier kModifiers[] = {{VK_SHIFT, 0x2A, false, 1054},   {VK_SHIFT, 0x36, false, 1062},
+                                       {VK_CONTROL, 0x1D, false, 1055}, {VK_CONTROL, 0x1D, true, 1061},
+                                       {VK_MENU, 0x38, false, 1057},    {VK_MENU, 0x38, true, 1059},
+                                       {VK_LWIN, 0x5B, true, 1056},     {VK_RWIN, 0x5C, true, 1060}};
+    std::vector<ModalScript::Step> steps;
+    for (const Modifier& m : kModifiers) {
+        for (const bool sys : {false, true}) {
+            steps.push_back([&, sys] {
+                PostKey(Dialog(), sys ? WM_SYSKEYDOWN : WM_KEYDOWN, m.vk, KeyParam(m.scan, false, sys, m.extended));
+            });
+            steps.push_back([&, sys] {
+                EXPECT_EQ(LitKeys(), std::vector<int>{m.id}) << "down, scan " << std::hex << m.scan << " sys " << sys;
+                PostKey(Dialog(), sys ? WM_SYSKEYUP : WM_KEYUP, m.vk, KeyParam(m.scan, true, sys, m.extended));
+            });
+            steps.push_back([&, sys] {
+                EXPECT_EQ(LitKeys(), std::vector<int>{}) << "up, scan " << std::hex << m.scan << " sys " << sys;
+            });
+        }
+    }
+    EXPECT_FALSE(RunTester(std::move(steps)));
+}
+
+TEST_F(SystemKeyNames, EveryScanCodeLightsWhatItsNameAndCodeSay) {
+    struct Press { WPARAM vk; LPARAM down, up; };
+    std::vector<Press> presses;
+    for (UINT scan = 0x01; scan <= 0x7F; ++scan) {
+        for (const bool extended : {false, true}) {
+            const UINT vk = ::MapVirtualKeyA(extended ? 0xE000 | scan : scan, MAPVK_VSC_TO_VK_EX);
+            presses.push_back({vk, KeyParam(scan, false, false, extended), KeyParam(scan, true, false, extended)});
+        }
+    }
+    // The layout is the one the expectations assume: the keypad with Num Lock off sends the
+    // navigation codes, Num Enter Enter's.
+    EXPECT_EQ(::MapVirtualKeyA(0x47, MAPVK_VSC_TO_VK_EX), static_cast<UINT>(VK_HOME));
+    EXPECT_EQ(::MapVirtualKeyA(0xE01C, MAPVK_VSC_TO_VK_EX), static_cast<UINT>(VK_RETURN));
+
+    int lighting = 0;
+    std::vector<ModalScript::Step> steps;
+    for (const Press& p : presses) {
+        steps.push_back([&] { PostKey(Dialog(), WM_KEYDOWN, static_cast<UINT>(p.vk), p.down); });
+        steps.push_back([&] {
+            const std::vector<int> expected = ExpectedLit(p.vk, p.down);
+            EXPECT_EQ(LitKeys(), expected) << "key parameter " << std::hex << p.down << ", virtual key " << p.vk;
+            lighting += expected.empty() ? 0 : 1;
+            PostKey(Dialog(), WM_KEYUP, static_cast<UINT>(p.vk), p.up);
+        });
+        steps.push_back([&] { EXPECT_EQ(LitKeys(), std::vector<int>{}) << "key parameter " << std::hex << p.up; });
+    }
+    EXPECT_FALSE(RunTester(std::move(steps)));
+    std::printf("system key names: %zu scan codes sent, %d lit a key\n", presses.size(), lighting);
+}
+
 TEST(TesterDialog, AMouseClickOnAKeyChangesNothing) {
     Pixels before;
     EXPECT_FALSE(RunTester({
@@ -529,6 +653,38 @@ TEST(TesterDialog, AMouseClickOnAKeyChangesNothing) {
     }));
 }
 
+// Messages sent to windows of this thread, in order, while the hook below is set.
+struct SentMessage {
+    HWND hWnd;
+    UINT message;
+    bool operator==(const SentMessage& other) const { return hWnd == other.hWnd && message == other.message; }
+};
+std::vector<SentMessage> g_sent;
+WPARAM g_iconEraseDc = 0;
+POINT g_iconEraseOrigin{};  // the paint DC's origin on the screen
+
+LRESULT CALLBACK RecordSentMessages(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION) {
+        g_sent.push_back({call->hwnd, call->message});
+        if (call->message == WM_ICONERASEBKGND) g_iconEraseDc = call->wParam;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MagentaAfterIconErase(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_ICONERASEBKGND) {
+        RECT client;
+        ::GetClientRect(call->hwnd, &client);
+        ::GetDCOrgEx(reinterpret_cast<HDC>(call->wParam), &g_iconEraseOrigin);
+        HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
+        ::FillRect(reinterpret_cast<HDC>(call->wParam), &client, magenta);
+        ::DeleteObject(magenta);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST(TesterDialog, IconsDragIconAndHelp) {
     EXPECT_FALSE(RunTester({[] {
         HWND hDlg = Dialog();
@@ -544,7 +700,13 @@ TEST(TesterDialog, IconsDragIconAndHelp) {
         help.hItemHandle = hDlg;
         EXPECT_EQ(::SendMessageA(hDlg, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), TRUE);
         // The Help command goes to the application, which asks the dialog: nothing opens.
+        HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, &RecordSentMessages, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
+        g_sent.clear();
         ::SendMessageA(hDlg, WM_COMMAND, ID_HELP, 0);
+        ::UnhookWindowsHookEx(hook);
+        EXPECT_EQ(std::count(g_sent.begin(), g_sent.end(), SentMessage{hDlg, WM_HELP}), 1)
+            << "the application's Help command asks the main dialog";
         for (HWND h : VisibleThreadWindows()) EXPECT_EQ(h, hDlg) << Text(h);
     }}));
 }
@@ -552,14 +714,54 @@ TEST(TesterDialog, IconsDragIconAndHelp) {
 TEST(TesterDialog, MinimisingAndRestoringKeepsTheLamps) {
     EXPECT_FALSE(RunTester({
         [] {
-            PostKey(Dialog(), WM_KEYDOWN, 'Z', KeyParam(0x2C, false));
-            ::ShowWindow(Dialog(), SW_MINIMIZE);
+            HWND hDlg = Dialog();
+            PostKey(hDlg, WM_KEYDOWN, 'Z', KeyParam(0x2C, false));
+            // The minimised paint erases through WM_ICONERASEBKGND, then draws the icon centred.
+            // Wine gives a minimised window no client area, so the shown dialog, its keys hidden,
+            // is marked minimised instead. Magenta laid over the paint DC once the erase is done
+            // shows what is drawn after it.
+            std::vector<HWND> children;
+            for (HWND h = ::GetWindow(hDlg, GW_CHILD); h != nullptr; h = ::GetWindow(h, GW_HWNDNEXT)) children.push_back(h);
+            for (HWND h : children) ::ShowWindow(h, SW_HIDE);
+            const LONG style = ::GetWindowLongA(hDlg, GWL_STYLE);
+            ::SetWindowLongA(hDlg, GWL_STYLE, style | WS_MINIMIZE);
+            ASSERT_TRUE(::IsIconic(hDlg));
+            HHOOK sent = ::SetWindowsHookExA(WH_CALLWNDPROC, &RecordSentMessages, nullptr, ::GetCurrentThreadId());
+            HHOOK erased = ::SetWindowsHookExA(WH_CALLWNDPROCRET, &MagentaAfterIconErase, nullptr, ::GetCurrentThreadId());
+            g_sent.clear();
+            g_iconEraseDc = 0;
+            ::InvalidateRect(hDlg, nullptr, TRUE);
+            ::UpdateWindow(hDlg);
+            ::UnhookWindowsHookEx(erased);
+            ::UnhookWindowsHookEx(sent);
+            const auto paint = std::find(g_sent.begin(), g_sent.end(), SentMessage{hDlg, WM_PAINT});
+            EXPECT_NE(paint, g_sent.end());
+            EXPECT_NE(std::find(paint, g_sent.end(), SentMessage{hDlg, WM_ICONERASEBKGND}), g_sent.end())
+                << "WM_ICONERASEBKGND is sent while painting";
+            EXPECT_NE(g_iconEraseDc, 0u) << "with the paint DC";
+
+            RECT client;
+            ::GetClientRect(hDlg, &client);
+            const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+            const int x = (client.right - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+            const int y = (client.bottom - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+            // Wine gives a minimised window's paint DC the window's origin, not the client
+            // area's: the picture is offset by the frame and caption, then cut by the frame.
+            POINT clientOrigin{0, 0};
+            ::ClientToScreen(hDlg, &clientOrigin);
+            const int dx = clientOrigin.x - g_iconEraseOrigin.x;
+            const int dy = clientOrigin.y - g_iconEraseOrigin.y;
+            const Pixels shown = CaptureWindow(hDlg);
+            ::SetWindowLongA(hDlg, GWL_STYLE, style);
+            for (HWND h : children) ::ShowWindow(h, SW_SHOWNA);
+            const Pixels expected = RenderReference(client.right, client.bottom, RGB(255, 0, 255), nullptr,
+                                                    [&](HDC dc) { ::DrawIcon(dc, x - dx, y - dy, icon); });
+            EXPECT_EQ(shown.FirstDifference(expected, RECT{0, 0, client.right - dx, client.bottom - dy}), "")
+                << "the icon at " << x << "," << y << " of the paint DC, " << dx << "," << dy << " from the client area";
+            ::ShowWindow(hDlg, SW_MINIMIZE);
         },
         [] {
             EXPECT_TRUE(::IsIconic(Dialog()));
-            // The handler paints the icon when asked while minimised, whatever the client area.
-            ::InvalidateRect(Dialog(), nullptr, TRUE);
-            ::UpdateWindow(Dialog());
             ::ShowWindow(Dialog(), SW_RESTORE);
         },
         [] {

@@ -68,11 +68,36 @@ void PostKey(HWND target, UINT message, UINT vk, LPARAM keyParam) {
     ::PostMessageA(target, message, vk, keyParam);
 }
 
-int KeyLitByName(LPARAM keyParam) {
-    char name[50] = {};
-    CTesterDlg::KeyNameService()(static_cast<std::int32_t>(keyParam), name, sizeof name);
-    const KeyEntry* key = FindKeyByName(name);
-    return key != nullptr ? key->id : 0;
+int KeyNamedBy(LPARAM keyParam) {
+    struct NamedKey { UINT scan; bool extended; int id; };
+    constexpr NamedKey kNamed[] = {{0x38, false, 1057}, {0x38, true, 1059},   // "Alt", "Right Alt"
+                                   {0x2A, false, 1054}, {0x36, false, 1062},  // "Shift", "Right Shift"
+                                   {0x1D, false, 1055}, {0x1D, true, 1061},   // "Ctrl", "Right Ctrl"
+                                   {0x5B, true, 1056},  {0x5C, true, 1060}};  // "Left/Right Windows"
+    const UINT scan = static_cast<UINT>(keyParam >> 16) & 0xFFu;
+    const bool extended = (keyParam >> 24 & 1) != 0;
+    for (const NamedKey& key : kNamed) {
+        if (key.scan == scan && key.extended == extended) return key.id;
+    }
+    return 0;
+}
+
+int KeyWithCode(WPARAM virtualKey) {
+    if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<int>(1001 + virtualKey - 'A');
+    if (virtualKey >= '1' && virtualKey <= '9') return static_cast<int>(1027 + virtualKey - '1');
+    if (virtualKey >= VK_F1 && virtualKey <= VK_F12) return static_cast<int>(1039 + virtualKey - VK_F1);
+    struct CodedKey { WPARAM code; int id; };
+    constexpr CodedKey kOthers[] = {
+        {'0', 1036},       {VK_OEM_PLUS, 1038},   {VK_ESCAPE, 1051},     {VK_TAB, 1052},    {VK_CAPITAL, 1053},
+        {VK_SPACE, 1058},  {VK_OEM_COMMA, 1063},  {VK_OEM_PERIOD, 1064}, {VK_OEM_2, 1065},  {VK_OEM_3, 1066},
+        {VK_OEM_5, 1067},  {VK_OEM_1, 1068},      {VK_OEM_7, 1069},      {VK_RETURN, 1070}, {VK_OEM_4, 1071},
+        {VK_OEM_6, 1072},  {VK_BACK, 1073},       {VK_UP, 1074},         {VK_LEFT, 1075},   {VK_DOWN, 1076},
+        {VK_RIGHT, 1077},  {VK_INSERT, 1078},     {VK_HOME, 1079},       {VK_PRIOR, 1080},  {VK_DELETE, 1081},
+        {VK_END, 1082},    {VK_NEXT, 1083},       {VK_OEM_MINUS, 1084}};
+    for (const CodedKey& key : kOthers) {
+        if (key.code == virtualKey) return key.id;
+    }
+    return 0;
 }
 
 std::string Text(HWND hWnd) {

@@ -29,8 +29,11 @@ LPARAM KeyParam(UINT scan, bool up, bool alt = false, bool extended = false);
 
 void PostKey(HWND target, UINT message, UINT vk, LPARAM keyParam);
 
-// The key that the program's key-name service names for this key parameter, or 0.
-int KeyLitByName(LPARAM keyParam);
+// The tests' own account of which key a key message must light, apart from the program's
+// table: the modifier that the US-English key name of this scan code and extended flag
+// ("Shift", "Right Shift", ...) belongs to, or 0; and the key of this virtual-key code, or 0.
+int KeyNamedBy(LPARAM keyParam);
+int KeyWithCode(WPARAM virtualKey);
 
 std::string Text(HWND hWnd);
 std::vector<HWND> VisibleThreadWindows();
