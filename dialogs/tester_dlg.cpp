@@ -12,6 +12,10 @@ int SystemKeyName(std::int32_t keyParam, char* buffer, int size) {
     return ::GetKeyNameTextA(keyParam, buffer, size);
 }
 
+int WineSystemKeyName(std::int32_t keyParam, char* buffer, int size) {
+    return WineKeyName(keyParam, &SystemKeyName, buffer, size);
+}
+
 }  // namespace
 
 bool CTesterDlg::s_systemKeyNamesForTests = false;
@@ -21,7 +25,7 @@ KeyNameFunction CTesterDlg::KeyNameService() {
     // cannot tell left from right; the key parameter's scan code and extended flag can.
     const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
     const bool wine = ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    return wine ? &ScanCodeKeyName : &SystemKeyName;
+    return wine ? &WineSystemKeyName : &SystemKeyName;
 }
 
 CTesterDlg::CTesterDlg(CWnd* pParent)

@@ -38,13 +38,30 @@ constexpr bool NamesEveryModifier() {
 }
 static_assert(NamesEveryModifier(), "a modifier key of the table has no scan-code name");
 
+// Like GetKeyNameTextA, a name longer than the buffer is cut short and still terminated.
+int CopyName(const char* name, char* buffer, int size) {
+    int length = 0;
+    while (name[length] != '\0' && length < size - 1) {
+        buffer[length] = name[length];
+        ++length;
+    }
+    buffer[length] = '\0';
+    return length;
+}
+
+constexpr std::uint8_t ScanCode(std::int32_t keyParam) {
+    return static_cast<std::uint8_t>(static_cast<std::uint32_t>(keyParam) >> 16);
+}
+
+// Wine numbers the keys it finds in none of its layout tables from here up.
+constexpr std::uint8_t kFirstSpareScan = 0x60;
+
 }  // namespace
 
 int ScanCodeKeyName(std::int32_t keyParam, char* buffer, int size) {
     if (buffer == nullptr || size <= 0) return 0;
-    const auto bits = static_cast<std::uint32_t>(keyParam);
-    const auto scan = static_cast<std::uint8_t>(bits >> 16);
-    const bool extended = (bits >> 24 & 1u) != 0;
+    const std::uint8_t scan = ScanCode(keyParam);
+    const bool extended = (static_cast<std::uint32_t>(keyParam) >> 24 & 1u) != 0;
 
     const char* name = "";
     for (const ScanCodeName& row : kNames) {
@@ -53,12 +70,18 @@ int ScanCodeKeyName(std::int32_t keyParam, char* buffer, int size) {
             break;
         }
     }
-    // Like GetKeyNameTextA, a name longer than the buffer is cut short and still terminated.
-    int length = 0;
-    while (name[length] != '\0' && length < size - 1) {
-        buffer[length] = name[length];
-        ++length;
+    return CopyName(name, buffer, size);
+}
+
+int WineKeyName(std::int32_t keyParam, KeyNameFunction systemKeyName, char* buffer, int size) {
+    if (buffer == nullptr || size <= 0) return 0;
+    if (ScanCode(keyParam) >= kFirstSpareScan) {
+        // Longer than any AltGr name plus one, so a longer name cut short cannot pass for one.
+        char name[32] = {};
+        systemKeyName(keyParam, name, sizeof name);
+        if (SameText(name, "ISO_Level3_Shift") || SameText(name, "Mode_switch")) {
+            return CopyName("Right Alt", buffer, size);
+        }
     }
-    buffer[length] = '\0';
-    return length;
+    return ScanCodeKeyName(keyParam, buffer, size);
 }

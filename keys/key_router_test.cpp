@@ -21,6 +21,16 @@ std::int32_t KeyParam(unsigned scan, bool extended = false) {
     return static_cast<std::int32_t>(1u | (scan & 0xFFu) << 16 | (extended ? 1u << 24 : 0u));
 }
 
+// Copies as GetKeyNameTextA does: cut to `size` bytes, terminating zero included.
+int CopyCut(const char* name, char* buffer, int size) {
+    const int length = static_cast<int>(std::strlen(name));
+    if (size <= 0) return 0;
+    const int copied = length < size ? length : size - 1;
+    std::memcpy(buffer, name, static_cast<std::size_t>(copied));
+    buffer[copied] = '\0';
+    return copied;
+}
+
 // What GetKeyNameTextA answers with a US-English layout for these scan codes.
 int UsEnglishKeyName(std::int32_t keyParam, char* buffer, int size) {
     const unsigned scan = (static_cast<unsigned>(keyParam) >> 16) & 0xFFu;
@@ -45,12 +55,7 @@ int UsEnglishKeyName(std::int32_t keyParam, char* buffer, int size) {
     case 0x5D: name = extended ? "Application" : ""; break;
     default: break;
     }
-    const int length = static_cast<int>(std::strlen(name));
-    if (size <= 0) return 0;
-    const int copied = length < size ? length : size - 1;
-    std::memcpy(buffer, name, static_cast<std::size_t>(copied));
-    buffer[copied] = '\0';
-    return copied;
+    return CopyCut(name, buffer, size);
 }
 
 struct LampCall {
@@ -306,6 +311,86 @@ TEST(ScanCodeKeyName, LightsEachModifierFromTheParametersWineDelivers) {
     EXPECT_EQ(Route(WM_KEYDOWN_, 65, KeyParam(0x1E), ScanCodeKeyName), Ids{1001});
     EXPECT_EQ(Route(WM_KEYDOWN_, 13, KeyParam(0x1C, true), ScanCodeKeyName), Ids{1070});
     EXPECT_TRUE(Route(WM_KEYDOWN_, 93, KeyParam(0x5D, true), ScanCodeKeyName).empty());
+}
+
+// Wine's GetKeyNameTextA for the AltGr tests: answers wineName for every key and counts how
+// often it is asked.
+const char* wineName = "";
+int wineCalls = 0;
+
+int FakeWineSystemName(std::int32_t, char* buffer, int size) {
+    ++wineCalls;
+    return CopyCut(wineName, buffer, size);
+}
+
+int WineNames(std::int32_t keyParam, char* buffer, int size) {
+    return WineKeyName(keyParam, FakeWineSystemName, buffer, size);
+}
+
+std::string WineName(std::int32_t keyParam, const char* systemName) {
+    wineName = systemName;
+    char name[50] = {};
+    const int length = WineNames(keyParam, name, sizeof name);
+    EXPECT_EQ(length, static_cast<int>(std::strlen(name)));
+    return name;
+}
+
+TEST(ScanCodeKeyName, AltGrUnderWineLightsTheRightAltWhateverItsSpareScanCode) {
+    // AltGr as Wine sends it: VK 0xE4, not extended, the scan code of the layout (de, fr, gb, and
+    // de in a locale where Wine recognises the layout), down and up.
+    for (std::uint32_t param : {0x00680001u, 0x00690001u, 0x00630001u, 0x00640001u}) {
+        for (const char* keysym : {"ISO_Level3_Shift", "Mode_switch"}) {
+            wineName = keysym;
+            EXPECT_EQ(Route(WM_KEYDOWN_, 0xE4, static_cast<std::int32_t>(param), WineNames), Ids{1059})
+                << keysym << std::hex << " " << param;
+            EXPECT_EQ(Route(WM_KEYUP_, 0xE4, static_cast<std::int32_t>(param | 0xC0000000u), WineNames), Ids{1059});
+        }
+    }
+    // Any other name of a spare scan code lights nothing: near misses, other level keys, and a
+    // long name that a buffer one byte longer than "ISO_Level3_Shift" would cut to it.
+    for (const char* other : {"", "ISO_Level3_Shif", "ISO_Level3_Shift ", "iso_level3_shift", "ISO_Level3_Latch",
+                              "ISO_Level5_Shift", "Mode_switchX", "Alt_R", "Right Alt ",
+                              "ISO_Level3_Shift_and_then_some_more"}) {
+        wineName = other;
+        EXPECT_TRUE(Route(WM_KEYDOWN_, 0xE4, 0x00680001, WineNames).empty()) << other;
+    }
+}
+
+TEST(ScanCodeKeyName, WineIsAskedOnlyForSpareScanCodes) {
+    // Even a system that calls every key AltGr changes no name below 0x60: those keys are not
+    // asked about at all, so the keys Wine places cost no call.
+    wineCalls = 0;
+    for (unsigned extended = 0; extended < 2; ++extended) {
+        for (unsigned scan = 0; scan < 0x60; ++scan) {
+            const std::int32_t param = KeyParam(scan, extended != 0);
+            EXPECT_EQ(WineName(param, "ISO_Level3_Shift"), ScanName(param)) << std::hex << scan;
+        }
+    }
+    EXPECT_EQ(wineCalls, 0);
+    for (unsigned scan = 0x60; scan < 0x100; ++scan) {
+        EXPECT_EQ(WineName(KeyParam(scan), "Mode_switch"), "Right Alt") << std::hex << scan;
+        EXPECT_EQ(WineName(KeyParam(scan), "ssharp"), "") << std::hex << scan;
+    }
+    EXPECT_EQ(wineCalls, 2 * 0xA0);
+}
+
+TEST(ScanCodeKeyName, WineNamesWriteNothingPastTheGivenSize) {
+    const std::int32_t altGr = 0x00680001;
+    wineName = "ISO_Level3_Shift";
+    wineCalls = 0;
+    EXPECT_EQ(WineKeyName(altGr, FakeWineSystemName, nullptr, 50), 0);
+    char untouched = 'u';
+    EXPECT_EQ(WineKeyName(altGr, FakeWineSystemName, &untouched, 0), 0);
+    EXPECT_EQ(WineKeyName(altGr, FakeWineSystemName, &untouched, -1), 0);
+    EXPECT_EQ(untouched, 'u');
+    EXPECT_EQ(wineCalls, 0) << "nothing to write, nothing to ask";
+    for (int size = 1; size <= 11; ++size) {
+        const auto buffer = std::make_unique<char[]>(static_cast<std::size_t>(size));
+        std::memset(buffer.get(), 'x', static_cast<std::size_t>(size));
+        const int length = WineKeyName(altGr, FakeWineSystemName, buffer.get(), size);
+        EXPECT_EQ(length, size - 1 < 9 ? size - 1 : 9) << size;
+        EXPECT_EQ(std::string(buffer.get()), std::string("Right Alt").substr(0, static_cast<std::size_t>(length)));
+    }
 }
 
 TEST(KeyEventOf, ClassifiesThePlainAndSystemVariantsAlike) {

@@ -16,7 +16,7 @@ if [ "$runs_32bit" = yes ]; then
     run_packages+=(wine32:i386)
 fi
 test_packages=(g++ clang libclang-rt-dev googletest xvfb xauth x11-utils xdotool python3 imagemagick
-               libx11-dev libxtst-dev locales fonts-wqy-microhei)
+               libx11-dev libxtst-dev locales fonts-wqy-microhei x11-xkb-utils)
 case $mode in
     run) packages=("${run_packages[@]}") ;;
     test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;

@@ -6,10 +6,12 @@ clicks the mouse through the X server (XTest, via xdotool), and checks what the 
 The probe program (probe.cpp) runs under Wine beside the tester and reports where the dialog
 and its keys are and which windows are up.
 
-usage: e2e_test.py EXE PROBE WINE_RUN ARCH PREFIX SCREENSHOT
+usage: e2e_test.py [--layout LAYOUT] EXE PROBE WINE_RUN ARCH PREFIX [SCREENSHOT]
   WINE_RUN ARCH PREFIX runs a program under Wine (cmake/wine-run.sh).
   SCREENSHOT is where the picture of the dialog with keys held goes; with ZQ_UPDATE_SCREENSHOT=1
   it goes to docs/tester.png of the checkout instead.
+  --layout sets that X keyboard layout (setxkbmap, e.g. de) on the X server before Wine starts,
+  and checks the keys by key code as that layout gives them (layout_checks), not the rest.
 """
 
 import ctypes
@@ -54,6 +56,17 @@ MODIFIER_IDS = (1054, 1055, 1056, 1057, 1059, 1060, 1061, 1062)
 
 MARKER = "a"  # a key known to light A (1001): once it shows, every earlier input has been handled
 MARKER_ID = 1001
+
+# The main block by X key code (evdev, as Xvfb's keymap has them): the digit row to the bottom
+# letter row, Backspace, Tab, Enter and Caps Lock left out. Which key each lights depends on the layout.
+MAIN_BLOCK = [*range(10, 22), *range(24, 36), *range(38, 50), *range(51, 62)]
+ISO_KEY = 94  # beside the left Shift; Windows gives it VK_OEM_102, which has no key on the panel
+# Under a layout with AltGr the right Alt key gives ISO_Level3_Shift, and so does key code 92 (no
+# key of a pc105 keyboard), which XKeysymToKeycode finds first: the key is pressed by its code.
+ALTGR = 108
+# Dead keys of the German layout (circumflex and acute accent), and keys pressed after one.
+DEAD_KEYS = [49, 21]
+AFTER_DEAD = [("q", 1017), ("e", 1005), ("F5", 1043)]
 
 
 class ProgramGone(Exception):
@@ -114,8 +127,8 @@ class Image:
 
 
 class Session:
-    def __init__(self, exe, probe, wine):
-        self.exe, self.probe_exe, self.wine = exe, probe, wine
+    def __init__(self, exe, probe, wine, layout):
+        self.exe, self.probe_exe, self.wine, self.layout = exe, probe, wine, layout
         self.env = dict(os.environ)
         self.xvfb = self.app = self.keyboard = None
         self.last_input = ""
@@ -139,8 +152,10 @@ class Session:
 
     def start_x(self):
         read_end, write_end = os.pipe()
+        # -noreset: a server that resets when its last client goes also drops a layout set on it.
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -149,6 +164,12 @@ class Session:
             raise RuntimeError("Xvfb did not start")
         self.env["DISPLAY"] = ":" + display
         self.keyboard = XKeyboard(self.env["DISPLAY"])
+        if self.layout:
+            subprocess.run(["setxkbmap", "-layout", self.layout], env=self.env, check=True)
+            query = subprocess.run(["setxkbmap", "-query"], env=self.env, capture_output=True, text=True,
+                                   check=True).stdout
+            if f"layout:     {self.layout}\n" not in query:
+                raise RuntimeError(f"the X server did not take the layout {self.layout}: {query!r}")
 
     def start_program(self):
         self.output = tempfile.TemporaryFile("w+")
@@ -191,9 +212,10 @@ class Session:
         foreground = [line.split("|")[1] for line in lines if line.endswith("|foreground")]
         return shown, foreground[0] if foreground else None
 
-    def key(self, keysym, down):
-        self.last_input = ("keydown " if down else "keyup ") + keysym
-        self.keyboard.send(keysym, down)
+    def key(self, key, down):
+        """Presses or releases a key given by keysym, or by X key code (int)."""
+        self.last_input = ("keydown " if down else "keyup ") + self.keyboard.describe(key)
+        self.keyboard.send(key, down)
 
     def tap(self, keysym):
         self.key(keysym, True)
@@ -316,12 +338,27 @@ class Session:
             self.key(keysym, True)
         _, image = self.wait_lit(ids)
         problem = "" if self.shows_exactly(image, ids) else "held: " + self.describe(image, ids)
-        for keysym in reversed(keysyms):
-            self.key(keysym, False)
+        return self.released(keysyms, problem)
+
+    def released(self, keys, problem):
+        """Releases keys in reverse; adds to problem unless the panel comes back to idle."""
+        for key in reversed(keys):
+            self.key(key, False)
         back, image = self.wait_idle_panel()
         if not back:
             problem += ("; " if problem else "") + "released: " + self.describe(image, set())
         return problem
+
+    def lit_while_held(self, key):
+        """Holds key down until the panel shows a key lit, and releases it. Returns the keys lit,
+        and '' when those alone changed and the panel came back to idle, else what went wrong."""
+        self.key(key, True)
+        self.wait_screen(lambda image: self.lit(image)[0])
+        time.sleep(0.1)  # a second key lit by the same message has been painted by now
+        image = self.grab()
+        lit = self.lit(image)[0]
+        problem = "" if self.shows_exactly(image, lit) else "held: " + self.describe(image, lit)
+        return lit, self.released([key], problem)
 
     def marker_round_trip(self):
         """Presses and releases the marker key: True when A lit and went out again."""
@@ -344,6 +381,8 @@ class XKeyboard:
         x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         x11.XkbKeycodeToKeysym.restype = ctypes.c_ulong
         x11.XkbKeycodeToKeysym.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.c_int]
+        x11.XKeysymToString.restype = ctypes.c_char_p
+        x11.XKeysymToString.argtypes = [ctypes.c_ulong]
         x11.XFlush.argtypes = [ctypes.c_void_p]
         x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
         self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
@@ -357,15 +396,73 @@ class XKeyboard:
         code = self.x11.XKeysymToKeycode(self.dpy, sym) if sym else 0
         return code if code and self.x11.XkbKeycodeToKeysym(self.dpy, code, 0, 0) == sym else 0
 
-    def send(self, keysym, down):
-        code = self.keycode(keysym)
+    def keysym(self, code):
+        """The keysym the key gives without a modifier, by name ('' for none)."""
+        sym = self.x11.XkbKeycodeToKeysym(self.dpy, code, 0, 0)
+        return (self.x11.XKeysymToString(sym) or b"").decode() if sym else ""
+
+    def describe(self, key):
+        """A keysym as it is; a key code with the keysym the layout gives it."""
+        return key if not isinstance(key, int) else f"key code {key} ({self.keysym(key) or 'no keysym'})"
+
+    def send(self, key, down):
+        code = key if isinstance(key, int) else self.keycode(key)
         if not code:
-            raise RuntimeError(f"the X keymap has no key for {keysym}")
+            raise RuntimeError(f"the X keymap has no key for {key}")
         self.xtst.XTestFakeKeyEvent(self.dpy, code, 1 if down else 0, 0)
         self.x11.XFlush(self.dpy)
 
     def close(self):
         self.x11.XCloseDisplay(self.dpy)
+
+
+def modifier_checks(s, modifiers):
+    """Each of the modifiers (key, id) lights its own key, not its twin on the other side, and
+    all held together light all. The marker key, pressed while the modifier is down, shows when
+    the modifier's own messages have been handled."""
+    for key, key_id in modifiers:
+        problem = s.held_and_released([key, MARKER], {key_id, MARKER_ID})
+        s.check(not problem, f"{s.keyboard.describe(key)} lights {key_name(key_id)} alone and clears on release"
+                + (f": {problem}" if problem else ""))
+    ids = {m[1] for m in modifiers}
+    problem = s.held_and_released([m[0] for m in modifiers], ids)
+    s.check(not problem, f"the {len(modifiers)} modifier keys held together light {names(ids)}"
+            + (f": {problem}" if problem else ""))
+
+
+def layout_checks(s):
+    """The keys as the X server's layout (--layout) gives them, pressed by key code."""
+    # Every key of the main block lights exactly one key, letters and digits their own, and no
+    # two keys the same one. Which punctuation key lights which is Wine's to decide.
+    own = {keysym: key_id for key_id, keysym in KEYSYMS.items() if len(keysym) == 1 and keysym.isalnum()}
+    lit_by = {}
+    for code in MAIN_BLOCK:
+        label = s.keyboard.describe(code)
+        lit, problem = s.lit_while_held(code)
+        want = own.get(s.keyboard.keysym(code))
+        if want is not None and lit != {want}:
+            problem = f"not {key_name(want)}" + (f"; {problem}" if problem else "")
+        s.check(len(lit) == 1 and not problem, f"{label} lights exactly one key ({names(lit)}) and clears on release"
+                + (f": {problem}" if problem else ""))
+        for key_id in lit:
+            lit_by.setdefault(key_id, []).append(label)
+    shared = {key_id: labels for key_id, labels in lit_by.items() if len(labels) > 1}
+    s.check(not shared, "no two keys of the main block light the same key"
+            + "".join(f"; {key_name(k)} by {', '.join(labels)}" for k, labels in sorted(shared.items())))
+
+    problem = s.held_and_released([ISO_KEY, MARKER], {MARKER_ID})
+    s.check(not problem, f"{s.keyboard.describe(ISO_KEY)} lights nothing, as on Windows"
+            + (f": {problem}" if problem else ""))
+
+    # A dead key, tapped, lets the next key through.
+    for dead in DEAD_KEYS:
+        for keysym, key_id in AFTER_DEAD:
+            s.tap(dead)
+            problem = s.held_and_released([keysym], {key_id})
+            s.check(not problem, f"after {s.keyboard.describe(dead)}, {keysym} lights {key_name(key_id)} alone"
+                    + (f": {problem}" if problem else ""))
+
+    modifier_checks(s, [(ALTGR if keysym == "Alt_R" else keysym, key_id) for keysym, key_id in MODIFIERS])
 
 
 def run(s, screenshot):
@@ -393,6 +490,9 @@ def run(s, screenshot):
     s.wait_idle()
     lit, partly = s.lit(s.idle)
     s.check(not lit and not partly, f"no key is lit when nothing is pressed (lit {names(lit | partly)})")
+    if s.layout:
+        layout_checks(s)
+        return
 
     # a) every key with a code of its own lights its own key, and only that.
     can = {k for k in set(KEYSYMS.values()) | {m[0] for m in MODIFIERS} if s.keyboard.keycode(k)}
@@ -407,19 +507,11 @@ def run(s, screenshot):
         s.check(not problem, f"{keysym} lights {key_name(key_id)} alone and clears on release"
                 + (f": {problem}" if problem else ""))
 
-    # b) each modifier key lights its own key, not its twin on the other side. The marker key,
-    # pressed while the modifier is down, shows when the modifier's own messages have been handled.
-    for keysym, key_id in MODIFIERS:
+    # b) each modifier key lights its own key.
+    for keysym, _ in MODIFIERS:
         if keysym not in can:
             s.skip(f"{keysym}: the X keymap has no key for it")
-            continue
-        problem = s.held_and_released([keysym, MARKER], {key_id, MARKER_ID})
-        s.check(not problem, f"{keysym} lights {key_name(key_id)} alone and clears on release"
-                + (f": {problem}" if problem else ""))
-    held = [m for m in MODIFIERS if m[0] in can]
-    problem = s.held_and_released([m[0] for m in held], {m[1] for m in held})
-    s.check(not problem, f"the {len(held)} modifier keys held together light {names({m[1] for m in held})}"
-            + (f": {problem}" if problem else ""))
+    modifier_checks(s, [m for m in MODIFIERS if m[0] in can])
 
     # c) keys that would close or operate a window do nothing here.
     before, _ = s.windows()
@@ -500,20 +592,26 @@ def run(s, screenshot):
     _, image = s.wait_lit({1054, 1001})
     s.check(s.shows_exactly(image, {1054, 1001}),
             "Shift_L and a held together light SHIFT and A: " + s.describe(image, {1054, 1001}))
-    Path(screenshot).parent.mkdir(parents=True, exist_ok=True)
-    Path(screenshot).write_bytes(image.png(s.window))
-    print(f"screenshot: {screenshot}", flush=True)
+    if screenshot:
+        Path(screenshot).parent.mkdir(parents=True, exist_ok=True)
+        Path(screenshot).write_bytes(image.png(s.window))
+        print(f"screenshot: {screenshot}", flush=True)
     s.key("a", False)
     s.key("Shift_L", False)
 
 
 def main():
-    if len(sys.argv) != 7:
+    args = sys.argv[1:]
+    layout = None
+    if args[:1] == ["--layout"] and len(args) > 1:
+        layout, args = args[1], args[2:]
+    if len(args) not in (5, 6):
         sys.exit(__doc__)
-    exe, probe, wine_run, arch, prefix, screenshot = sys.argv[1:]
-    if os.environ.get("ZQ_UPDATE_SCREENSHOT") == "1":
+    exe, probe, wine_run, arch, prefix = args[:5]
+    screenshot = args[5] if len(args) == 6 else None
+    if screenshot and os.environ.get("ZQ_UPDATE_SCREENSHOT") == "1":
         screenshot = str(Path(__file__).resolve().parents[2] / "docs" / "tester.png")
-    s = Session(exe, probe, [wine_run, arch, prefix])
+    s = Session(exe, probe, [wine_run, arch, prefix], layout)
     started = time.monotonic()
     try:
         run(s, screenshot)
