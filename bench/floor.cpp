@@ -48,11 +48,15 @@ int SystemKeyName(std::int32_t keyParam, char* buffer, int size) {
     return ::GetKeyNameTextA(keyParam, buffer, size);
 }
 
+int WineSystemKeyName(std::int32_t keyParam, char* buffer, int size) {
+    return WineKeyName(keyParam, &SystemKeyName, buffer, size);
+}
+
 // The tester's choice of key-name service, made once.
 KeyNameFunction ChooseKeyName() {
     const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
     const bool wine = ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    return wine ? &ScanCodeKeyName : &SystemKeyName;
+    return wine ? &WineSystemKeyName : &SystemKeyName;
 }
 
 // Centred on the work area of the dialog's monitor as the tester's dialog centres itself, or at the
