@@ -79,6 +79,7 @@ int WineKeyName(std::int32_t keyParam, KeyNameFunction systemKeyName, char* buff
         // Longer than any AltGr name plus one, so a longer name cut short cannot pass for one.
         char name[32] = {};
         systemKeyName(keyParam, name, sizeof name);
+        name[sizeof name - 1] = '\0';  // a service that ignores the size still ends here
         if (SameText(name, "ISO_Level3_Shift") || SameText(name, "Mode_switch")) {
             return CopyName("Right Alt", buffer, size);
         }
