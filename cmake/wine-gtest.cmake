@@ -1,10 +1,14 @@
-# zq_add_wine_gtests(TARGET [FILTER PATTERN]): each GoogleTest case of TARGET (or each one that
-# PATTERN matches) becomes a CTest test of its own, named after the build (win32.Suite.Case),
-# so a failure names its case and its build. The cases are listed when CTest runs, as listing
+# zq_add_wine_gtests(TARGET [EXCLUDE PATTERN]): each GoogleTest case of TARGET (but those that
+# PATTERN matches: cases that only a Wine variant can run) becomes a CTest test of its own, named
+# after the build (win32.Suite.Case), so a failure names its case and its build. A case that
+# skips itself shows as skipped, not passed. The cases are listed when CTest runs, as listing
 # them runs the program under Wine. A program that cannot even list its cases becomes one failing
 # test (win32.TARGET.list) instead of ending the whole CTest run, so the other tests still run.
 function(zq_add_wine_gtests target)
-    cmake_parse_arguments(arg "" "FILTER" "" ${ARGN})
+    cmake_parse_arguments(arg "" "EXCLUDE" "" ${ARGN})
+    if(NOT arg_EXCLUDE)
+        set(arg_EXCLUDE "^$")  # no case has an empty name
+    endif()
     set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_list.cmake)
     set(command ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
     file(GENERATE OUTPUT ${list_file} CONTENT "\
@@ -23,9 +27,10 @@ foreach(line IN LISTS lines)
         set(suite \${CMAKE_MATCH_1})
     elseif(line MATCHES \"^  ([A-Za-z0-9_]+)$\" AND DEFINED suite)
         set(name \${suite}.\${CMAKE_MATCH_1})
-        if(\"\${name}\" MATCHES [==[${arg_FILTER}]==])
+        if(NOT \"\${name}\" MATCHES [==[${arg_EXCLUDE}]==])
             add_test(\${prefix}\${name} \${command} --gtest_filter=\${name})
-            set_tests_properties(\${prefix}\${name} PROPERTIES TIMEOUT 120)
+            set_tests_properties(\${prefix}\${name} PROPERTIES TIMEOUT 120
+                                 SKIP_REGULAR_EXPRESSION \"\\\\[  SKIPPED \\\\]\")
         endif()
     endif()
 endforeach()
