@@ -40,7 +40,6 @@ g++ -O2 -std=c++17 -Wall -Wextra -o "$out/keylatency" bench/keylatency.cpp -lXts
 g++ -O2 -std=c++17 -Wall -Wextra -o "$out/startup" bench/startup.cpp -lX11
 
 wine=(cmake/wine-run.sh "$arch" "$prefix")
-if [ "$arch" = win64 ]; then mingw=x86_64-w64-mingw32; else mingw=i686-w64-mingw32; fi
 program_pids=()
 cleanup() {
     if [ ${#program_pids[@]} -gt 0 ]; then kill "${program_pids[@]}" 2>/dev/null || true; fi

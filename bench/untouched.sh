@@ -11,7 +11,6 @@ cd "$(dirname "$0")/.."
 . scripts/windows-build.sh
 choose_windows_build >/dev/null
 windows_build_dir "${1:-}"
-if [ "$arch" = win64 ]; then mingw=x86_64-w64-mingw32; else mingw=i686-w64-mingw32; fi
 tester="$build/ZENTAQ Tester.exe"
 baseline="$build/baseline.exe"
 for exe in "$tester" "$baseline"; do

@@ -11,10 +11,8 @@ choose_windows_build
 echo "==> checking the tools the build needs (no test tools)"
 scripts/install-deps.sh run
 
-case $run_arch in
-    win32) build=build/win32 toolchain=cmake/mingw-i686.cmake what="PE32, i686" ;;
-    win64) build=build/win64 toolchain=cmake/mingw-x86_64.cmake what="PE32+, x86-64" ;;
-esac
+build=build/$run_arch
+build_tools $run_arch
 echo "==> Windows build ($what, MinGW-w64): $build, as $run_reason"
 # A tree that the test command configured keeps its tests; a new one is made without them.
 if [ -f $build/CMakeCache.txt ]; then

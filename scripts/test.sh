@@ -28,10 +28,7 @@ else
 fi
 for build in "${wine_tests[@]}"; do
     arch=${build%%:*}
-    case $arch in
-        win32) toolchain=cmake/mingw-i686.cmake what="PE32, i686" ;;
-        win64) toolchain=cmake/mingw-x86_64.cmake what="PE32+, x86-64" ;;
-    esac
+    build_tools $arch
     echo "==> Windows build ($what, MinGW-w64): build/$arch"
     cmake --no-warn-unused-cli -S . -B build/$arch -DCMAKE_TOOLCHAIN_FILE=$toolchain -DCMAKE_BUILD_TYPE=MinSizeRel \
           -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON -DZQ_WINE_TESTS=${build#*:} >/dev/null

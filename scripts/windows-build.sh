@@ -54,9 +54,18 @@ choose_windows_build() {
     esac
 }
 
-# windows_build_dir [BUILD_DIR]: sets build (an absolute path), arch (win32 or win64) and
-# toolchain for BUILD_DIR, by default build/$run_arch. A configured folder keeps its toolchain;
-# a new one gets the one of the build that runs here.
+# build_tools ARCH: sets toolchain (the CMake toolchain file), mingw (the MinGW-w64 tool prefix)
+# and what (the kind of executable) for the build of ARCH, win32 or win64.
+build_tools() {
+    case $1 in
+        win32) toolchain=cmake/mingw-i686.cmake mingw=i686-w64-mingw32 what="PE32, i686" ;;
+        win64) toolchain=cmake/mingw-x86_64.cmake mingw=x86_64-w64-mingw32 what="PE32+, x86-64" ;;
+    esac
+}
+
+# windows_build_dir [BUILD_DIR]: sets build (an absolute path), arch (win32 or win64) and the
+# build_tools of arch for BUILD_DIR, by default build/$run_arch. A configured folder keeps its
+# toolchain; a new one gets the one of the build that runs here.
 windows_build_dir() {
     build=$(realpath -m "${1:-build/$run_arch}")
     arch=$run_arch
@@ -65,8 +74,5 @@ windows_build_dir() {
     elif grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-i686' "$build/CMakeCache.txt" 2>/dev/null; then
         arch=win32
     fi
-    case $arch in
-        win32) toolchain=cmake/mingw-i686.cmake ;;
-        win64) toolchain=cmake/mingw-x86_64.cmake ;;
-    esac
+    build_tools "$arch"
 }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 #include "key_table.h"
@@ -24,12 +25,27 @@ std::size_t SoakSize() {
     return text != nullptr ? static_cast<std::size_t>(std::strtoul(text, nullptr, 10)) : 100000;
 }
 
+// The modifier a key message names where the program runs, the dialog running here under Wine:
+// the US-English names by scan code and extended flag, with Wine's two additions, a right Shift
+// flagged extended and AltGr under a spare scan code (0x60 up) that Wine names after its keysym.
+int KeyNamedUnderWine(LPARAM keyParam) {
+    const UINT scan = static_cast<UINT>(keyParam >> 16) & 0xFFu;
+    const bool extended = (keyParam >> 24 & 1) != 0;
+    if (scan == 0x36 && extended) return 1062;
+    if (scan >= 0x60) {
+        char name[32] = {};
+        ::GetKeyNameTextA(static_cast<LONG>(keyParam), name, sizeof name);
+        if (std::strcmp(name, "ISO_Level3_Shift") == 0 || std::strcmp(name, "Mode_switch") == 0) return 1059;
+    }
+    return KeyNamedBy(keyParam);
+}
+
 // The last event seen for each key decides how it must look in the end.
 class LampModel {
 public:
     void Apply(UINT message, WPARAM wParam, LPARAM lParam) {
         const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-        for (const int id : {KeyNamedBy(lParam), KeyWithCode(wParam)}) {
+        for (const int id : {KeyNamedUnderWine(lParam), KeyWithCode(wParam)}) {
             if (id != 0) m_lit[KeyIndex(*FindById(id))] = down;
         }
     }
