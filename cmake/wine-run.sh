@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine: wine-run.sh ARCH PREFIX PROGRAM [ARGS...]
-# ARCH is win32 (PE32 programs, the 32-bit Wine loader) or win64 (PE32+, the 64-bit loader);
-# PREFIX is a Wine prefix of the build's own for that ARCH, made on first use. PROGRAM
+# ARCH is win32 (PE32 programs) or win64 (PE32+); cmake/wine-locate.sh finds the Wine for it.
+# PREFIX is a Wine prefix of the build's own, made on first use for the loader that runs it. PROGRAM
 # "wineserver" runs the Wine server of PREFIX instead (wineserver -k ends its programs).
 # Without a display the program runs inside a private Xvfb.
 set -euo pipefail
@@ -9,23 +9,14 @@ set -euo pipefail
 arch=$1 prefix=$2
 shift 2
 
-# Each loader by its own path: Debian's /usr/bin/wine picks the 32-bit one whenever it is
-# installed, even on a machine that cannot run it.
-case $arch in
-    win32) loader=/usr/lib/wine/wine ;;
-    win64) loader=/usr/lib/wine/wine64
-           [ -x "$loader" ] || loader=$(command -v wine64 || true) ;;
-    *) echo "wine-run: the architecture is '$arch'; it can be win32 or win64" >&2; exit 2 ;;
-esac
-if [ ! -x "$loader" ]; then
-    echo "wine-run: there is no $arch Wine loader (${loader:-wine64}); scripts/install-deps.sh installs it" >&2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-locate.sh"
+if ! wine_for "$arch"; then
+    echo "wine-run: $wine_missing" >&2
     exit 1
 fi
-# The 64-bit Wine's server serves 32-bit programs too; Debian's wrapper picks it when installed.
-server=/usr/lib/wine/wineserver
-[ -x "$server" ] || server=$(command -v wineserver)
-
-export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINESERVER=$server
+loader=$wine_loader server=$wine_server
+export WINEPREFIX=$prefix WINEARCH=$wine_prefix_arch WINELOADER=$loader WINESERVER=$server
 export WINEDEBUG=${ZQ_WINEDEBUG:--all}  # ZQ_WINEDEBUG: a trace Wine should write
 # No Mono or Gecko: nothing here needs .NET or a browser engine, and it keeps Wine from asking.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -36,7 +27,7 @@ if [ "${1:-}" = wineserver ]; then
 fi
 
 # What the prefix is set up with; a prefix set up otherwise gets these settings anew.
-setup="UseXIM=N, fonts"
+setup="$wine_prefix_arch, UseXIM=N, fonts"
 [ -n "${ZQ_DESKTOP:-}" ] || setup="$setup, Managed=N, Decorated=N"
 if [ "$(cat "$prefix/.zentaq-ready" 2>/dev/null)" != "$setup" ]; then
     mkdir -p "$prefix"
@@ -45,8 +36,14 @@ if [ "$(cat "$prefix/.zentaq-ready" 2>/dev/null)" != "$setup" ]; then
         if [ "$(cat "$prefix/.zentaq-ready" 2>/dev/null)" != "$setup" ]; then
             log=$prefix.setup.log
             : >"$log"
+            # A prefix made for the other loader (the 32-bit Wine was installed or removed since)
+            # cannot serve this one.
+            if [ -f "$prefix/system.reg" ] && ! grep -qx "#arch=$wine_prefix_arch" "$prefix/system.reg"; then
+                echo "wine-run: making $prefix anew for the $wine_prefix_arch Wine" >&2
+                find "$prefix" -mindepth 1 -delete
+            fi
             if [ ! -f "$prefix/system.reg" ]; then
-                echo "wine-run: creating the $arch Wine prefix $prefix" >&2
+                echo "wine-run: creating the $wine_prefix_arch Wine prefix $prefix ($loader)" >&2
                 # The registry reaches the disk when the Wine server ends; without it there is no prefix.
                 if ! { "$loader" wineboot --init && "$server" --wait; } >>"$log" 2>&1 || [ ! -f "$prefix/system.reg" ]; then
                     echo "wine-run: wineboot could not set up the Wine prefix $prefix; its output:" >&2
@@ -83,6 +80,10 @@ if [ "$(cat "$prefix/.zentaq-ready" 2>/dev/null)" != "$setup" ]; then
 fi
 
 if [ -z "${DISPLAY:-}" ]; then
+    if ! command -v xvfb-run >/dev/null; then
+        echo "wine-run: no X display (DISPLAY is not set) and no xvfb-run to make one (package xvfb)" >&2
+        exit 1
+    fi
     # Wine's helper processes outlive the program by a moment; the private X server waits for
     # them, or they report its end as a broken X connection.
     # shellcheck disable=SC2016  # the inner shell expands them

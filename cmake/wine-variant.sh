@@ -44,9 +44,15 @@ if [ -n "$locale" ]; then
     export LOCPATH=$locales LANG=$locale LC_ALL=$locale
 fi
 
-# The settings go into the prefix once; a prefix made with other settings is made anew.
+# The settings go into the prefix once; a prefix made with other settings, or for another
+# loader, is made anew.
 if [ ${#settings[@]} -gt 0 ]; then
-    wanted=$(printf '%s\n' "${settings[@]}")
+    . "$here/wine-locate.sh"
+    if ! wine_for "$arch"; then
+        echo "wine-variant: $wine_missing" >&2
+        exit 1
+    fi
+    wanted=$(printf '%s\n' "$wine_prefix_arch" "${settings[@]}")
     if [ "$(cat "$prefix/.zentaq-variant" 2>/dev/null)" != "$wanted" ]; then
         rm -rf "$prefix"
         mkdir -p "$prefix"

@@ -1,0 +1,82 @@
+# Sourced by the scripts that run Windows programs: finds the Wine that runs the programs of one
+# build wherever the installed Wine release keeps it. Debian 12 and 13 keep their loaders and
+# server in /usr/lib/wine/ (wine is 32-bit, wine64 64-bit); later releases in
+# /usr/lib/<multiarch>/wine/, one folder a bitness, and no longer put wineserver on the PATH.
+# /usr/bin/wine is a script that picks a loader by the release's own preference, so it is only
+# a last resort, and only once it resolves to a loader itself.
+#
+#   wine_for ARCH   ARCH win32 (PE32 programs) or win64 (PE32+). Sets
+#                     wine_loader       the loader to run the program with
+#                     wine_server       the Wine server that belongs to it
+#                     wine_prefix_arch  the kind of prefix it needs: win32 for the 32-bit loader,
+#                                       win64 for the 64-bit one (which runs a PE32 by WoW64 in a
+#                                       release that has it)
+#                   or, where there is none, sets wine_missing (one line: what is missing and what
+#                   installs it) and returns 1.
+
+# elf_bits FILE: 32 or 64 for a Linux program of that bitness, nothing for anything else (a
+# script, a missing file).
+elf_bits() {
+    local header
+    header=$(od -An -tx1 -N5 "$1" 2>/dev/null | tr -d ' \n')
+    case $header in
+        7f454c4601) echo 32 ;;
+        7f454c4602) echo 64 ;;
+    esac
+}
+
+# _wine_loader BITS: the first loader of that bitness.
+_wine_loader() {
+    local bits=$1 candidate path
+    local candidates
+    if [ "$bits" = 64 ]; then
+        candidates=(/usr/lib/x86_64-linux-gnu/wine/wine /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)")
+    else
+        candidates=(/usr/lib/i386-linux-gnu/wine/wine /usr/lib/wine/wine "$(command -v wine || true)")
+    fi
+    for candidate in "${candidates[@]}"; do
+        [ -n "$candidate" ] || continue
+        path=$(readlink -f "$candidate" 2>/dev/null) || continue
+        if [ -x "$path" ] && [ "$(elf_bits "$path")" = "$bits" ]; then
+            echo "$path"
+            return 0
+        fi
+    done
+    return 1
+}
+
+wine_for() {
+    local dir candidate
+    wine_loader="" wine_server="" wine_prefix_arch="" wine_missing=""
+    case $1 in
+        win32)
+            # The 32-bit loader where it is installed; else the 64-bit one, which runs a PE32 in
+            # a 64-bit prefix where the release's Wine has WoW64 (whether it does, only running
+            # one tells).
+            if wine_loader=$(_wine_loader 32); then
+                wine_prefix_arch=win32
+            elif wine_loader=$(_wine_loader 64); then
+                wine_prefix_arch=win64
+            fi ;;
+        win64)
+            wine_loader=$(_wine_loader 64) && wine_prefix_arch=win64 ;;
+        *)
+            wine_missing="the Windows build is '$1'; it can be win32 or win64"
+            return 1 ;;
+    esac
+    if [ -z "$wine_loader" ]; then
+        wine_missing="no 64-bit Wine loader (looked in /usr/lib/x86_64-linux-gnu/wine, /usr/lib/wine and the PATH); the package wine64 installs it"
+        return 1
+    fi
+    # The server beside the loader: the 64-bit one serves 32-bit programs too, and in Debian 12
+    # and 13 /usr/lib/wine/wineserver is a script that picks whichever is installed.
+    dir=$(dirname "$wine_loader")
+    for candidate in "$dir/wineserver" "$dir/wineserver64" "$dir/wineserver32" "$(command -v wineserver || true)"; do
+        if [ -n "$candidate" ] && [ -x "$candidate" ]; then
+            wine_server=$candidate
+            return 0
+        fi
+    done
+    wine_missing="no Wine server beside $wine_loader nor on the PATH; the package of that loader (wine64 or wine32) installs it"
+    return 1
+}
