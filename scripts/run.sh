@@ -2,14 +2,17 @@
 # Builds the tester and starts it: under Wine on Linux, with a Wine prefix of the build's own.
 # The PE32 build where this machine runs 32-bit x86 code, else the x86-64 build;
 # ZQ_WINDOWS_BUILD=win32 or win64 asks for one.
-set -euo pipefail
+set -Eeuo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/windows-build.sh
 
-choose_windows_build
+trap 'echo "run.sh: stopped by a failed step (line $LINENO: $BASH_COMMAND)" >&2' ERR
+
 echo "==> checking the tools the build needs (no test tools)"
+probe_32bit
 scripts/install-deps.sh run
+choose_windows_build
 
 build=build/$run_arch
 build_tools $run_arch

@@ -6,15 +6,19 @@
 #   runs (scripts/windows-build.sh) runs every Windows test; the PE32+ beside a PE32 runs the
 #   tests of the running dialogs; a PE32 that cannot run here is checked without Wine.
 # Compiler warnings are errors here.
-set -euo pipefail
+set -Eeuo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/xvfb.sh
 . scripts/windows-build.sh
 
-choose_windows_build
+# Whatever stops this script early says where.
+trap 'echo "test.sh: stopped by a failed step (line $LINENO: $BASH_COMMAND)" >&2' ERR
+
 echo "==> checking the tools the build needs"
+probe_32bit
 scripts/install-deps.sh test
+choose_windows_build
 
 echo "==> native build: build/native"
 cmake --no-warn-unused-cli -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -51,9 +55,9 @@ if [ -z "${DISPLAY:-}" ]; then
     start_xvfb
 fi
 
-failed=0
+failed=()
 echo "==> native tests"
-ctest --test-dir build/native --output-on-failure || failed=1
+ctest --test-dir build/native --output-on-failure || failed+=(native)
 for build in "${wine_tests[@]}"; do
     arch=${build%%:*}
     case ${build#*:} in
@@ -61,6 +65,10 @@ for build in "${wine_tests[@]}"; do
         INPROCESS) echo "==> $arch: the tests of the running dialogs under the $arch Wine, and the archive" ;;
         NONE) echo "==> $arch: the PE32 was built and is checked without running it ($run_reason)" ;;
     esac
-    ctest --test-dir build/$arch --output-on-failure || failed=1
+    ctest --test-dir build/$arch --output-on-failure || failed+=("$arch")
 done
-exit $failed
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "test.sh: tests failed in: ${failed[*]} (each run's failures are listed above)" >&2
+    exit 1
+fi
+echo "==> every test passed"
