@@ -8,17 +8,20 @@ cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/xvfb.sh
 
-exe=build/win32/ZENTAQ\ Tester.exe
+# The PE32 where it was built, else the x86-64 build.
+arch=win32
+[ -f "build/win32/ZENTAQ Tester.exe" ] || arch=win64
+exe="build/$arch/ZENTAQ Tester.exe"
 out=${1:-docs/tester-zh.png}
 # A prefix of its own: the end of this script ends every Wine process of the prefix.
-prefix=$root/build/win32/wineprefix-zh_CN-screenshot
+prefix=$root/build/$arch/wineprefix-zh_CN-screenshot
 if [ ! -f "$exe" ]; then
     echo "screenshot-zh.sh: there is no $exe; build it first" >&2
     exit 1
 fi
 
 cleanup() {
-    WINEPREFIX=$prefix WINEDEBUG=-all wineserver -k 2>/dev/null || true
+    cmake/wine-run.sh "$arch" "$prefix" wineserver -k 2>/dev/null || true
     if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -39,7 +42,7 @@ settled() {
 }
 
 echo "==> starting $exe in the zh_CN locale"
-cmake/wine-variant.sh --locale zh_CN.UTF-8 --font-replacement "SimSun=WenQuanYi Micro Hei" "$prefix" "$exe" &
+cmake/wine-variant.sh --locale zh_CN.UTF-8 --font-replacement "SimSun=WenQuanYi Micro Hei" "$arch" "$prefix" "$exe" &
 window=$(timeout 120 xdotool search --sync --name '^ZENTAQ Tester$' | head -n 1)
 settled "$window"
 xdotool keydown Up
