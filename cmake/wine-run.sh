@@ -6,7 +6,7 @@
 # Without a display the program runs inside a private Xvfb.
 set -euo pipefail
 
-arch=$1 prefix=$2
+arch=$1 prefix=$(realpath -m "$2")
 shift 2
 
 here=$(cd "$(dirname "$0")" && pwd)
