@@ -11,9 +11,9 @@ cd "$(dirname "$0")/.."
 
 mode=${1:-test}
 run_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-              binutils-mingw-w64-x86-64 wine wine64 fonts-wine)
+              binutils-mingw-w64-x86-64 wine wine64 fonts-wine locales fonts-wqy-microhei)
 test_packages=(g++ clang libclang-rt-dev googletest xvfb xauth x11-utils xdotool python3 imagemagick
-               libx11-dev libxtst-dev locales fonts-wqy-microhei x11-xkb-utils)
+               libx11-dev libxtst-dev x11-xkb-utils)
 case $mode in
     run) packages=("${run_packages[@]}") ;;
     test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;

@@ -61,8 +61,8 @@ ctest --test-dir build/native --output-on-failure || failed+=(native)
 for build in "${wine_tests[@]}"; do
     arch=${build%%:*}
     case ${build#*:} in
-        ALL) echo "==> $arch: every Windows test under the $arch Wine" ;;
-        INPROCESS) echo "==> $arch: the tests of the running dialogs under the $arch Wine, and the archive" ;;
+        ALL) echo "==> $arch: every Windows test under Wine" ;;
+        INPROCESS) echo "==> $arch: the tests of the running dialogs under Wine, and the archive" ;;
         NONE) echo "==> $arch: the PE32 was built and is checked without running it ($run_reason)" ;;
     esac
     ctest --test-dir build/$arch --output-on-failure || failed+=("$arch")

@@ -6,8 +6,9 @@ clicks the mouse through the X server (XTest, via xdotool), and checks what the 
 The probe program (probe.cpp) runs under Wine beside the tester and reports where the dialog
 and its keys are and which windows are up.
 
-usage: e2e_test.py [--layout LAYOUT] EXE PROBE WINE_RUN ARCH PREFIX [SCREENSHOT]
-  WINE_RUN ARCH PREFIX runs a program under Wine (cmake/wine-run.sh).
+usage: e2e_test.py [--layout LAYOUT] [--code-page CP] EXE PROBE WINE_RUN ARCH PREFIX [SCREENSHOT]
+  WINE_RUN ARCH PREFIX runs a program under Wine (cmake/wine-run.sh); --code-page CP goes to it
+  before ARCH (cmake/wine-variant.sh, as the run command starts the program).
   SCREENSHOT is where the picture of the dialog with keys held goes; with ZQ_UPDATE_SCREENSHOT=1
   it goes to docs/tester.png of the checkout instead.
   --layout sets that X keyboard layout (setxkbmap, e.g. de) on the X server before Wine starts,
@@ -602,16 +603,20 @@ def run(s, screenshot):
 
 def main():
     args = sys.argv[1:]
-    layout = None
-    if args[:1] == ["--layout"] and len(args) > 1:
-        layout, args = args[1], args[2:]
+    layout, wine_options = None, []
+    while args[:1] in (["--layout"], ["--code-page"]) and len(args) > 1:
+        if args[0] == "--layout":
+            layout = args[1]
+        else:
+            wine_options += args[:2]
+        args = args[2:]
     if len(args) not in (5, 6):
         sys.exit(__doc__)
     exe, probe, wine_run, arch, prefix = args[:5]
     screenshot = args[5] if len(args) == 6 else None
     if screenshot and os.environ.get("ZQ_UPDATE_SCREENSHOT") == "1":
         screenshot = str(Path(__file__).resolve().parents[2] / "docs" / "tester.png")
-    s = Session(exe, probe, [wine_run, arch, prefix], layout)
+    s = Session(exe, probe, [wine_run, *wine_options, arch, prefix], layout)
     started = time.monotonic()
     try:
         run(s, screenshot)
