@@ -10,6 +10,7 @@ root=$PWD
 trap 'echo "run.sh: stopped by a failed step (line $LINENO: $BASH_COMMAND)" >&2' ERR
 
 echo "==> checking the tools the build needs (no test tools)"
+check_machine
 probe_32bit
 scripts/install-deps.sh run
 choose_windows_build

@@ -16,6 +16,7 @@ root=$PWD
 trap 'echo "test.sh: stopped by a failed step (line $LINENO: $BASH_COMMAND)" >&2' ERR
 
 echo "==> checking the tools the build needs"
+check_machine
 probe_32bit
 scripts/install-deps.sh test
 choose_windows_build

@@ -11,13 +11,24 @@
 here_windows_build=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 . "$here_windows_build/cmake/wine-locate.sh"
 
+# check_machine: stops with a message on a machine whose Wine cannot run x86 Windows programs.
+check_machine() {
+    local machine
+    machine=$(uname -m)
+    if [ "$machine" != x86_64 ]; then
+        echo "this machine is $machine: the Windows builds are x86 programs, which Wine runs only on an x86-64 Linux" >&2
+        exit 1
+    fi
+}
+
 # probe_32bit: sets kernel_32bit, yes or no: whether this kernel starts a 32-bit Linux program,
 # the quick first answer, which says whether a 32-bit Wine loader could run here at all.
 probe_32bit() {
-    if [ -n "${ZQ_RUNS_32BIT:-}" ]; then
-        kernel_32bit=$ZQ_RUNS_32BIT
-        return
-    fi
+    case ${ZQ_RUNS_32BIT:-} in
+        yes | no) kernel_32bit=$ZQ_RUNS_32BIT; return ;;
+        "") ;;
+        *) echo "ZQ_RUNS_32BIT is '$ZQ_RUNS_32BIT'; it can be yes or no" >&2; exit 1 ;;
+    esac
     if [ -n "${ZQ_KERNEL_32BIT:-}" ]; then  # found by the command that started this one
         kernel_32bit=$ZQ_KERNEL_32BIT
         return
@@ -41,21 +52,22 @@ probe_32bit() {
     fi
 }
 
-# probe_pe32: sets runs_pe32 (yes or no) and pe32_said (the Wine that runs it, or why none does)
+# probe_pe32: sets runs_pe32 (yes or no) and pe32_said (what a PE32 does here and under which
+# Wine, to follow "a PE32")
 # by running a PE32 that only exits with 42 under the Wine that would run the product: the
 # 32-bit loader, or the 64-bit one in a 64-bit prefix (WoW64). The answer is kept in
 # build/wine-probe until the Wine or ZQ_RUNS_32BIT changes. Needs the MinGW-w64 i686 compiler.
 probe_pe32() {
     runs_pe32=no
     if [ "${ZQ_RUNS_32BIT:-}" = no ]; then
-        pe32_said="ZQ_RUNS_32BIT=no: this machine counts as one that runs no 32-bit x86 code"
+        pe32_said="is not run: ZQ_RUNS_32BIT=no makes this machine count as one that runs no 32-bit x86 code"
         return
     fi
     if ! wine_for win32; then
-        pe32_said=$wine_missing
+        pe32_said="cannot run: $wine_missing"
         return
     fi
-    local dir=$here_windows_build/build/wine-probe key status=0 how
+    local dir=$here_windows_build/build/wine-probe key status=0 how said
     how="the 32-bit Wine $wine_loader"
     [ "$wine_prefix_arch" = win64 ] && how="the 64-bit Wine $wine_loader by WoW64"
     key="${ZQ_RUNS_32BIT:-} $wine_loader $wine_prefix_arch $("$wine_loader" --version 2>/dev/null || true)"
@@ -66,7 +78,7 @@ probe_pe32() {
     fi
     mkdir -p "$dir"
     if ! echo 'int main(void) { return 42; }' | i686-w64-mingw32-gcc-posix -x c - -s -o "$dir/probe.exe" 2>"$dir/build.log"; then
-        pe32_said="the MinGW-w64 i686 compiler could not build the probe ($dir/build.log)"
+        pe32_said="could not be built to try: the MinGW-w64 i686 compiler failed ($dir/build.log)"
         return
     fi
     echo "==> probe: does a PE32 run under $how? (the first time, Wine makes its prefix: a minute)"
@@ -76,9 +88,11 @@ probe_pe32() {
         timeout 600 "$wine_loader" "$dir/probe.exe" >"$dir/run.log" 2>&1 || status=$?
     WINEPREFIX="$dir/$wine_prefix_arch" "$wine_server" -k >/dev/null 2>&1 || true
     if [ "$status" -eq 42 ]; then
-        runs_pe32=yes pe32_said="under $how"
+        runs_pe32=yes pe32_said="runs under $how"
     else
-        pe32_said="not under $how: status $status, $(grep -v '^$' "$dir/run.log" | tail -n 1)"
+        # Wine's own news of a new prefix says nothing about why.
+        said=$(grep -v -e '^$' -e '^wine: created the configuration' -e '^wine: configuration in' "$dir/run.log" | tail -n 1 || true)
+        pe32_said="does not run under $how (status $status${said:+: $said})"
     fi
     printf '%s\n%s\n%s\n' "$key" "$runs_pe32" "$pe32_said" >"$dir/answer"
 }
@@ -99,15 +113,15 @@ choose_windows_build() {
             run_arch=win64 run_reason="ZQ_WINDOWS_BUILD=win64 asks for the x86-64 build" ;;
         win32)
             if [ "$runs_pe32" != yes ]; then
-                echo "ZQ_WINDOWS_BUILD=win32 asks for the PE32 build, but a PE32 does not run here: $pe32_said" >&2
+                echo "ZQ_WINDOWS_BUILD=win32 asks for the PE32 build, but a PE32 $pe32_said" >&2
                 exit 1
             fi
             run_arch=win32 run_reason="ZQ_WINDOWS_BUILD=win32 asks for it" ;;
         "")
             if [ "$runs_pe32" = yes ]; then
-                run_arch=win32 run_reason="a PE32 runs here $pe32_said"
+                run_arch=win32 run_reason="a PE32 $pe32_said"
             else
-                run_arch=win64 run_reason="a PE32 does not run here: $pe32_said"
+                run_arch=win64 run_reason="a PE32 $pe32_said"
             fi ;;
         *)
             echo "ZQ_WINDOWS_BUILD is '$ZQ_WINDOWS_BUILD'; it can be win32 or win64" >&2
