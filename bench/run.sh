@@ -7,7 +7,8 @@
 #                               build/win32, or build/win64 where 32-bit code cannot run:
 #                               scripts/windows-build.sh; configured and built here if needed)
 # PRESSES (default 300) and RUNS (default 10) set the number of key presses and start-up runs;
-# KEEP_IDLE=1 lets idle CPUs sleep (see below).
+# KEEP_IDLE=1 lets idle CPUs sleep (see below); ZQ_CODE_PAGE=1252 runs them in Wine's default
+# code page instead of the run command's 936.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -16,7 +17,6 @@ root=$PWD
 choose_windows_build
 windows_build_dir "${1:-}"
 out=$root/build/bench
-prefix=$out/wineprefix-$arch
 presses=${PRESSES:-300}
 runs=${RUNS:-10}
 
@@ -39,7 +39,14 @@ mkdir -p "$out"
 g++ -O2 -std=c++17 -Wall -Wextra -o "$out/keylatency" bench/keylatency.cpp -lXtst -lX11
 g++ -O2 -std=c++17 -Wall -Wextra -o "$out/startup" bench/startup.cpp -lX11
 
-wine=(cmake/wine-run.sh "$arch" "$prefix")
+# Wine set up as the run command sets it up: the ANSI code page 936, unless ZQ_CODE_PAGE=1252.
+if [ "${ZQ_CODE_PAGE:-936}" = 1252 ]; then
+    prefix=$out/wineprefix-$arch
+    wine=(cmake/wine-run.sh "$arch" "$prefix")
+else
+    prefix=$out/wineprefix-$arch-936
+    wine=(cmake/wine-variant.sh --code-page 936 "$arch" "$prefix")
+fi
 program_pids=()
 cleanup() {
     if [ ${#program_pids[@]} -gt 0 ]; then kill "${program_pids[@]}" 2>/dev/null || true; fi
