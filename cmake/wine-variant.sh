@@ -90,7 +90,7 @@ if [ -n "$code_page" ]; then
         # leaves every category in "C": the user's language is made beside, or "C" (English).
         messages=C
         case $user in
-            C | C.* | POSIX) ;;
+            C | C.* | POSIX | */* | .*) ;;
             *) if make_locale "$user"; then messages=$user; else
                    echo "wine-variant: Wine's own texts in English: the locale $user could not be made here" >&2
                fi ;;
