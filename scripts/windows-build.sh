@@ -53,10 +53,10 @@ probe_32bit() {
 }
 
 # probe_pe32: sets runs_pe32 (yes or no) and pe32_said (what a PE32 does here and under which
-# Wine, to follow "a PE32")
-# by running a PE32 that only exits with 42 under the Wine that would run the product: the
-# 32-bit loader, or the 64-bit one in a 64-bit prefix (WoW64). The answer is kept in
-# build/wine-probe until the Wine or ZQ_RUNS_32BIT changes. Needs the MinGW-w64 i686 compiler.
+# Wine, worded to follow "a PE32"), by running a PE32 that only exits with 42 under the Wine
+# that would run the product: the 32-bit loader, or the 64-bit one in a 64-bit prefix (WoW64).
+# The answer is kept in build/wine-probe until the Wine or ZQ_RUNS_32BIT changes; a probe that
+# timed out is tried again next time. Needs the MinGW-w64 i686 compiler.
 probe_pe32() {
     runs_pe32=no
     if [ "${ZQ_RUNS_32BIT:-}" = no ]; then
@@ -94,7 +94,9 @@ probe_pe32() {
         said=$(grep -v -e '^$' -e '^wine: created the configuration' -e '^wine: configuration in' "$dir/run.log" | tail -n 1 || true)
         pe32_said="does not run under $how (status $status${said:+: $said})"
     fi
-    printf '%s\n%s\n%s\n' "$key" "$runs_pe32" "$pe32_said" >"$dir/answer"
+    if [ "$status" -ne 124 ]; then
+        printf '%s\n%s\n%s\n' "$key" "$runs_pe32" "$pe32_said" >"$dir/answer"
+    fi
 }
 
 # say_wine ARCH: one line on the Wine that runs the build of ARCH.
