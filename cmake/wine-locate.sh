@@ -15,28 +15,34 @@
 #                   installs it) and returns 1.
 
 # elf_bits FILE: 32 or 64 for a Linux program of that bitness, nothing for anything else (a
-# script, a missing file).
+# script, a missing file). Read by the shell itself: every command a Wine start runs here counts.
 elf_bits() {
-    local header
-    header=$(od -An -tx1 -N5 "$1" 2>/dev/null | tr -d ' \n')
+    local header=""
+    [ -f "$1" ] && [ -r "$1" ] || return 0
+    LC_ALL=C IFS= read -r -n 5 header <"$1" || true
     case $header in
-        7f454c4601) echo 32 ;;
-        7f454c4602) echo 64 ;;
+        $'\x7fELF\x01') echo 32 ;;
+        $'\x7fELF\x02') echo 64 ;;
     esac
 }
 
-# _wine_loader BITS: the first loader of that bitness.
+# _wine_loader BITS: the first loader of that bitness, the release's own folders first.
 _wine_loader() {
     local bits=$1 candidate path
-    local candidates
-    if [ "$bits" = 64 ]; then
-        candidates=(/usr/lib/x86_64-linux-gnu/wine/wine /usr/lib/wine/wine64 "$(command -v wine64 || true)" "$(command -v wine || true)")
-    else
-        candidates=(/usr/lib/i386-linux-gnu/wine/wine /usr/lib/wine/wine "$(command -v wine || true)")
+    local folders=(/usr/lib/x86_64-linux-gnu/wine/wine /usr/lib/wine/wine64) on_path=(wine64 wine)
+    if [ "$bits" = 32 ]; then
+        folders=(/usr/lib/i386-linux-gnu/wine/wine /usr/lib/wine/wine) on_path=(wine)
     fi
-    for candidate in "${candidates[@]}"; do
-        [ -n "$candidate" ] || continue
-        path=$(readlink -f "$candidate" 2>/dev/null) || continue
+    for candidate in "${folders[@]}"; do
+        if [ -x "$candidate" ] && [ "$(elf_bits "$candidate")" = "$bits" ]; then
+            echo "$candidate"
+            return 0
+        fi
+    done
+    # What the PATH leads to, once it resolves to a loader itself (the server is looked for
+    # beside the real file).
+    for candidate in "${on_path[@]}"; do
+        path=$(command -v "$candidate") && path=$(readlink -f "$path") || continue
         if [ -x "$path" ] && [ "$(elf_bits "$path")" = "$bits" ]; then
             echo "$path"
             return 0

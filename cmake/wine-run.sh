@@ -6,10 +6,12 @@
 # Without a display the program runs inside a private Xvfb.
 set -euo pipefail
 
-arch=$1 prefix=$(realpath -m "$2")
+arch=$1 prefix=$2
+[[ $prefix == /* ]] || prefix=$(realpath -m "$prefix")  # Wine takes only an absolute one
 shift 2
 
-here=$(cd "$(dirname "$0")" && pwd)
+here=${0%/*}
+[ "$here" != "$0" ] || here=.
 . "$here/wine-locate.sh"
 if ! wine_for "$arch"; then
     echo "wine-run: $wine_missing" >&2
@@ -29,7 +31,10 @@ fi
 # What the prefix is set up with; a prefix set up otherwise gets these settings anew.
 setup="$wine_prefix_arch, UseXIM=N, fonts"
 [ -n "${ZQ_DESKTOP:-}" ] || setup="$setup, Managed=N, Decorated=N"
-if [ "$(cat "$prefix/.zentaq-ready" 2>/dev/null)" != "$setup" ]; then
+# Each start of a program comes through here: the usual path runs no command of its own.
+ready=""
+[ ! -f "$prefix/.zentaq-ready" ] || IFS= read -r ready <"$prefix/.zentaq-ready" || true
+if [ "$ready" != "$setup" ]; then
     mkdir -p "$prefix"
     (
         flock 9

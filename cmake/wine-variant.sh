@@ -14,7 +14,8 @@
 # own US-English key names); they go into PREFIX, a prefix of their own.
 set -euo pipefail
 
-here=$(cd "$(dirname "$0")" && pwd)
+here=${0%/*}
+[ "$here" != "$0" ] || here=.
 locale="" code_page=""
 settings=()
 run_env=()  # the locale Wine runs in, set only for it: this shell has no LOCPATH
@@ -41,6 +42,7 @@ locales=$(dirname "$prefix")/locales
 # unless it is there; fails where this system has no source for it (package locales).
 make_locale() {
     local name=$1 source charset
+    [ ! -f "$locales/$name/LC_CTYPE" ] || return 0
     source=${name%%[.@]*}
     [[ $name == *@* ]] && source=$source@${name#*@}
     charset=UTF-8
@@ -96,7 +98,7 @@ if [ -n "$code_page" ]; then
                fi ;;
         esac
         run_env+=(-u LANGUAGE)
-        while read -r variable; do run_env+=(-u "$variable"); done < <(compgen -e | grep '^LC_' || true)
+        for variable in ${!LC_@}; do run_env+=(-u "$variable"); done
         run_env+=(LOCPATH="$locales" LANG="$messages" LC_CTYPE="$ctype")
         # SimSun is the font Wine links to every font for the characters it lacks, as Windows does.
         settings+=("replacement:SimSun=$font")
@@ -111,8 +113,10 @@ if [ ${#settings[@]} -gt 0 ]; then
         echo "wine-variant: $wine_missing" >&2
         exit 1
     fi
-    wanted=$(printf '%s\n' "$wine_prefix_arch" "${settings[@]}")
-    if [ "$(cat "$prefix/.zentaq-variant" 2>/dev/null)" != "$wanted" ]; then
+    wanted=$wine_prefix_arch made=""
+    for setting in "${settings[@]}"; do wanted+=$'\n'$setting; done
+    [ ! -f "$prefix/.zentaq-variant" ] || IFS= read -r -d '' made <"$prefix/.zentaq-variant" || true
+    if [ "${made%$'\n'}" != "$wanted" ]; then
         rm -rf "$prefix"
         mkdir -p "$prefix"
         reg_file=$prefix/variant.reg
