@@ -76,13 +76,16 @@ wine_for() {
     fi
     # The server beside the loader: the 64-bit one serves 32-bit programs too, and in Debian 12
     # and 13 /usr/lib/wine/wineserver is a script that picks whichever is installed.
-    dir=$(dirname "$wine_loader")
-    for candidate in "$dir/wineserver" "$dir/wineserver64" "$dir/wineserver32" "$(command -v wineserver || true)"; do
-        if [ -n "$candidate" ] && [ -x "$candidate" ]; then
+    dir=${wine_loader%/*}
+    for candidate in "$dir/wineserver" "$dir/wineserver64" "$dir/wineserver32"; do
+        if [ -x "$candidate" ]; then
             wine_server=$candidate
             return 0
         fi
     done
+    if wine_server=$(command -v wineserver); then
+        return 0
+    fi
     wine_missing="no Wine server beside $wine_loader nor on the PATH; the package of that loader (wine64 or wine32) installs it"
     return 1
 }
