@@ -39,14 +39,10 @@ mkdir -p "$out"
 g++ -O2 -std=c++17 -Wall -Wextra -o "$out/keylatency" bench/keylatency.cpp -lXtst -lX11
 g++ -O2 -std=c++17 -Wall -Wextra -o "$out/startup" bench/startup.cpp -lX11
 
-# Wine set up as the run command sets it up: the ANSI code page 936, unless ZQ_CODE_PAGE=1252.
-if [ "${ZQ_CODE_PAGE:-936}" = 1252 ]; then
-    prefix=$out/wineprefix-$arch
-    wine=(cmake/wine-run.sh "$arch" "$prefix")
-else
-    prefix=$out/wineprefix-$arch-936
-    wine=(cmake/wine-variant.sh --code-page 936 "$arch" "$prefix")
-fi
+# Wine set up as the run command sets it up; a prefix for each code page.
+prefix=$out/wineprefix-$arch-cp${ZQ_CODE_PAGE:-936}
+wine_start "$arch" "$prefix"
+wine=("${wine_start[@]}")
 program_pids=()
 cleanup() {
     if [ ${#program_pids[@]} -gt 0 ]; then kill "${program_pids[@]}" 2>/dev/null || true; fi

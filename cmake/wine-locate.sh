@@ -26,8 +26,9 @@ elf_bits() {
     esac
 }
 
-# _wine_loader BITS: the first loader of that bitness, the release's own folders first.
-_wine_loader() {
+# wine_loader_of BITS: the path of the first loader of that bitness (32 or 64), the release's own
+# folders first; fails where there is none.
+wine_loader_of() {
     local bits=$1 candidate path
     local folders=(/usr/lib/x86_64-linux-gnu/wine/wine /usr/lib/wine/wine64) on_path=(wine64 wine)
     if [ "$bits" = 32 ]; then
@@ -59,13 +60,13 @@ wine_for() {
             # The 32-bit loader where it is installed; else the 64-bit one, which runs a PE32 in
             # a 64-bit prefix where the release's Wine has WoW64 (whether it does, only running
             # one tells).
-            if wine_loader=$(_wine_loader 32); then
+            if wine_loader=$(wine_loader_of 32); then
                 wine_prefix_arch=win32
-            elif wine_loader=$(_wine_loader 64); then
+            elif wine_loader=$(wine_loader_of 64); then
                 wine_prefix_arch=win64
             fi ;;
         win64)
-            wine_loader=$(_wine_loader 64) && wine_prefix_arch=win64 ;;
+            wine_loader=$(wine_loader_of 64) && wine_prefix_arch=win64 ;;
         *)
             wine_missing="the Windows build is '$1'; it can be win32 or win64"
             return 1 ;;

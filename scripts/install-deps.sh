@@ -65,7 +65,7 @@ install "${packages[@]}"
 if [ "${ZQ_RUNS_32BIT:-}" != no ]; then
     probe_32bit
     probe_pe32
-    if [ "$runs_pe32" != yes ] && [ "$kernel_32bit" = yes ] && ! _wine_loader 32 >/dev/null; then
+    if [ "$runs_pe32" != yes ] && [ "$kernel_32bit" = yes ] && ! wine_loader_of 32 >/dev/null; then
         echo "==> a PE32 $pe32_said; adding the 32-bit Wine (wine32:i386)"
         if ! dpkg --print-foreign-architectures | grep -qx i386; then
             echo "==> adding the i386 architecture (the 32-bit Wine comes with it)"

@@ -33,12 +33,6 @@ if [ -z "${DISPLAY:-}" ]; then
     exit 1
 fi
 # A prefix of its own: the tests' prefix is set up for an X server without a window manager.
-prefix=$root/$build/wineprefix-desktop
-if [ "${ZQ_CODE_PAGE:-936}" = 1252 ]; then
-    echo "==> starting $exe under Wine, in Wine's default ANSI code page (ZQ_CODE_PAGE=1252)"
-    ZQ_DESKTOP=1 exec cmake/wine-run.sh $run_arch "$prefix" "$exe"
-fi
-# The arrow keys' labels are code page 936 text: they are arrows where the ANSI code page is
-# Chinese (Simplified) Windows' own.
-echo "==> starting $exe under Wine, in the ANSI code page 936 (ZQ_CODE_PAGE=1252: Wine's default)"
-ZQ_DESKTOP=1 exec cmake/wine-variant.sh --code-page 936 $run_arch "$prefix" "$exe"
+wine_start $run_arch "$root/$build/wineprefix-desktop"
+echo "==> starting $exe under Wine, $wine_start_said"
+ZQ_DESKTOP=1 exec "${wine_start[@]}" "$exe"

@@ -67,13 +67,13 @@ probe_pe32() {
         pe32_said="cannot run: $wine_missing"
         return
     fi
-    local dir=$here_windows_build/build/wine-probe key status=0 how said
+    local dir=$here_windows_build/build/wine-probe key status=0 how said answer=()
     how="the 32-bit Wine $wine_loader"
     [ "$wine_prefix_arch" = win64 ] && how="the 64-bit Wine $wine_loader by WoW64"
     key="${ZQ_RUNS_32BIT:-} $wine_loader $wine_prefix_arch $("$wine_loader" --version 2>/dev/null || true)"
-    if [ "$(head -n 1 "$dir/answer" 2>/dev/null)" = "$key" ]; then
-        runs_pe32=$(sed -n 2p "$dir/answer")
-        pe32_said=$(sed -n 3p "$dir/answer")
+    [ ! -f "$dir/answer" ] || mapfile -t answer <"$dir/answer"
+    if [ "${answer[0]:-}" = "$key" ]; then
+        runs_pe32=${answer[1]} pe32_said=${answer[2]}
         return
     fi
     mkdir -p "$dir"
@@ -132,6 +132,20 @@ choose_windows_build() {
     echo "==> the $run_arch build runs here, as $run_reason"
     if [ "$run_arch" = win32 ]; then say_wine win32; fi
     say_wine win64
+}
+
+# wine_start ARCH PREFIX: sets wine_start, the command that starts a program of the build of ARCH
+# under Wine as the run command does, and wine_start_said, how. The arrow keys' labels are code
+# page 936 text, so that is the ANSI code page (cmake/wine-variant.sh); ZQ_CODE_PAGE=1252 keeps
+# Wine's default.
+wine_start() {
+    case ${ZQ_CODE_PAGE:-936} in
+        936) wine_start=("$here_windows_build/cmake/wine-variant.sh" --code-page 936 "$1" "$2")
+             wine_start_said="in the ANSI code page 936 (ZQ_CODE_PAGE=1252: Wine's default)" ;;
+        1252) wine_start=("$here_windows_build/cmake/wine-run.sh" "$1" "$2")
+              wine_start_said="in Wine's default ANSI code page (ZQ_CODE_PAGE=1252)" ;;
+        *) echo "ZQ_CODE_PAGE is '$ZQ_CODE_PAGE'; it can be 936 or 1252" >&2; exit 1 ;;
+    esac
 }
 
 # build_tools ARCH: sets toolchain (the CMake toolchain file), mingw (the MinGW-w64 tool prefix)
