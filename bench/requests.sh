@@ -8,15 +8,15 @@
 # build/bench/requests-*.txt, to compare with diff.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/xvfb.sh
-. scripts/windows-build.sh
+. scripts/lib/xvfb.sh
+. scripts/lib/windows-build.sh
 choose_windows_build >/dev/null
 windows_build_dir "${1:-}"
 out=$PWD/build/bench
 log=$out/requests.log
 prefix=$out/wineprefix-$arch
 [ -f "$prefix/.zentaq-ready" ] || { echo "requests.sh: run bench/run.sh ${1:-} first" >&2; exit 1; }
-wine=(cmake/wine-run.sh "$arch" "$prefix")
+wine=(scripts/wine-run.sh "$arch" "$prefix")
 
 holder_pid=
 cleanup() {

@@ -12,8 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. scripts/xvfb.sh
-. scripts/windows-build.sh
+. scripts/lib/xvfb.sh
+. scripts/lib/windows-build.sh
 choose_windows_build
 windows_build_dir "${1:-}"
 out=$root/build/bench

@@ -8,7 +8,7 @@
 #    the same files and keys for both, so whatever the tester touches beyond the baseline is its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/windows-build.sh
+. scripts/lib/windows-build.sh
 choose_windows_build >/dev/null
 windows_build_dir "${1:-}"
 tester="$build/ZENTAQ Tester.exe"
@@ -38,8 +38,8 @@ else
 fi
 
 echo "==> 2. a run of each under strace and Wine's registry trace"
-wine=(cmake/wine-run.sh "$arch" "$build/untouched-prefix")
-. scripts/xvfb.sh
+wine=(scripts/wine-run.sh "$arch" "$build/untouched-prefix")
+. scripts/lib/xvfb.sh
 start_xvfb
 trap '"${wine[@]}" wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
 "${wine[@]}" wineboot >/dev/null 2>&1

@@ -1,13 +1,15 @@
 # Windows build: the framework layer, the program and the test programs that need real windows.
 # The same sources build as PE32 (i686, the product) and as PE32+ (x86-64, for machines that
 # cannot run 32-bit code). Test programs run under the Wine of their own bitness
-# (cmake/wine-run.sh), with a Wine prefix of the build's own.
+# (scripts/wine-run.sh, ZQ_WINE_RUN), with a Wine prefix of the build's own.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(ZQ_WINE_ARCH win64)
 else()
     set(ZQ_WINE_ARCH win32)
 endif()
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix)
+# ZQ_WINE_RUN [--code-page 936] [--dpi N] [--graphics null] ... ARCH PREFIX PROGRAM [ARGS...]
+set(ZQ_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ZQ_WINE_RUN} ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix)
 # Which tests run under Wine: ALL, INPROCESS (the tests of the running dialogs and keys only) or
 # NONE (where this machine cannot run the build: it is still built, and checked without Wine).
 set(ZQ_WINE_TESTS ALL CACHE STRING "The Windows tests that run under Wine: ALL, INPROCESS or NONE")
@@ -111,7 +113,7 @@ zq_add_wine_gtests(tester_dlg_tests EXCLUDE "^(TesterDialog\\.TheArrowLabelsShow
 # The dialog on the system's key names, its path on Windows: Wine answers GetKeyNameTextA with
 # Windows' own US-English names ("Right Shift", "Left Windows") only without a display driver.
 add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_windows_names
-         COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-variant.sh --graphics null ${ZQ_WINE_ARCH}
+         COMMAND ${ZQ_WINE_RUN} --graphics null ${ZQ_WINE_ARCH}
                  ${CMAKE_BINARY_DIR}/wineprefix-null $<TARGET_FILE:tester_dlg_tests> --gtest_filter=SystemKeyNames.*)
 # The tests skip themselves where the system's names are not Windows'; here the set-up failed.
 set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_windows_names PROPERTIES
@@ -126,14 +128,14 @@ zq_add_wine_gtests(soak_tests)
 # every font as the fallback for characters the font lacks, as Windows does; Wine's own texts in
 # the session's language, here English.
 add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN
-         COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-variant.sh --code-page 936 ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-zh_CN
+         COMMAND ${ZQ_WINE_RUN} --code-page 936 ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-zh_CN
                  $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.TheArrowLabels*)
 # The test skips itself where the code page is not 936; here that means the set-up failed.
 set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN PROPERTIES FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
                      ENVIRONMENT "LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=")
 # The dialog at 144 DPI (150 %): it scales, every key lights only itself, the labels stay centred.
 add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi
-         COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-variant.sh --dpi 144 ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-144dpi
+         COMMAND ${ZQ_WINE_RUN} --dpi 144 ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-144dpi
                  $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.AtTheScreenDpi*)
 set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES ENVIRONMENT ZQ_DPI=144)
 set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN ${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES TIMEOUT 120)

@@ -7,7 +7,7 @@
 # 32-bit programs: releases whose 64-bit Wine has WoW64 run a PE32 on their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/windows-build.sh
+. scripts/lib/windows-build.sh
 
 mode=${1:-test}
 run_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix

@@ -5,7 +5,7 @@
 set -Eeuo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. scripts/windows-build.sh
+. scripts/lib/windows-build.sh
 
 trap 'echo "run.sh: stopped by a failed step (line $LINENO: $BASH_COMMAND)" >&2' ERR
 

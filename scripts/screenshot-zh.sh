@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. scripts/xvfb.sh
+. scripts/lib/xvfb.sh
 
 # The PE32 where it was built, else the x86-64 build.
 arch=win32
@@ -21,7 +21,7 @@ if [ ! -f "$exe" ]; then
 fi
 
 cleanup() {
-    cmake/wine-run.sh "$arch" "$prefix" wineserver -k 2>/dev/null || true
+    scripts/wine-run.sh "$arch" "$prefix" wineserver -k 2>/dev/null || true
     if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -42,7 +42,7 @@ settled() {
 }
 
 echo "==> starting $exe in the zh_CN locale"
-cmake/wine-variant.sh --locale zh_CN.UTF-8 --font-replacement "SimSun=WenQuanYi Micro Hei" "$arch" "$prefix" "$exe" &
+scripts/wine-run.sh --locale zh_CN.UTF-8 --font-replacement "SimSun=WenQuanYi Micro Hei" "$arch" "$prefix" "$exe" &
 window=$(timeout 120 xdotool search --sync --name '^ZENTAQ Tester$' | head -n 1)
 settled "$window"
 xdotool keydown Up

@@ -9,8 +9,8 @@
 set -Eeuo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-. scripts/xvfb.sh
-. scripts/windows-build.sh
+. scripts/lib/xvfb.sh
+. scripts/lib/windows-build.sh
 
 # Whatever stops this script early says where.
 trap 'echo "test.sh: stopped by a failed step (line $LINENO: $BASH_COMMAND)" >&2' ERR
@@ -44,7 +44,7 @@ cleanup() {
     for build in "${wine_tests[@]}"; do
         arch=${build%%:*}
         if [ "${build#*:}" != NONE ] && [ -d "build/$arch/wineprefix" ]; then
-            cmake/wine-run.sh "$arch" "$root/build/$arch/wineprefix" wineserver -k 2>/dev/null || true
+            scripts/wine-run.sh "$arch" "$root/build/$arch/wineprefix" wineserver -k 2>/dev/null || true
         fi
     done
     if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi

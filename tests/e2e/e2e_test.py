@@ -7,8 +7,8 @@ The probe program (probe.cpp) runs under Wine beside the tester and reports wher
 and its keys are and which windows are up.
 
 usage: e2e_test.py [--layout LAYOUT] [--code-page CP] EXE PROBE WINE_RUN ARCH PREFIX [SCREENSHOT]
-  WINE_RUN ARCH PREFIX runs a program under Wine (cmake/wine-run.sh); --code-page CP goes to it
-  before ARCH (cmake/wine-variant.sh, as the run command starts the program).
+  WINE_RUN ARCH PREFIX runs a program under Wine (scripts/wine-run.sh); --code-page CP goes to it
+  before ARCH, as the run command starts the program.
   SCREENSHOT is where the picture of the dialog with keys held goes; with ZQ_UPDATE_SCREENSHOT=1
   it goes to docs/tester.png of the checkout instead.
   --layout sets that X keyboard layout (setxkbmap, e.g. de) on the X server before Wine starts,

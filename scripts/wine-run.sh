@@ -108,7 +108,7 @@ fi
 # The settings go into the prefix once; a prefix made with other settings, or for another
 # loader, is made anew.
 if [ ${#settings[@]} -gt 0 ]; then
-    . "$here/wine-locate.sh"
+    . "$here/lib/wine-locate.sh"
     if ! wine_for "$arch"; then
         echo "wine-variant: $wine_missing" >&2
         exit 1
@@ -140,11 +140,11 @@ if [ ${#settings[@]} -gt 0 ]; then
                         "$value" >>"$reg_file" ;;
             esac
         done
-        env "${run_env[@]}" "$here/wine-run.sh" "$arch" "$prefix" reg import "Z:${reg_file//\//\\}" >/dev/null
+        env "${run_env[@]}" "$here/lib/wine-prefix.sh" "$arch" "$prefix" reg import "Z:${reg_file//\//\\}" >/dev/null
         # The display driver is chosen when the prefix's Wine server starts its desktop.
-        "$here/wine-run.sh" "$arch" "$prefix" wineserver -k || true
+        "$here/lib/wine-prefix.sh" "$arch" "$prefix" wineserver -k || true
         echo "$wanted" >"$prefix/.zentaq-variant"
     fi
 fi
 
-exec env "${run_env[@]}" "$here/wine-run.sh" "$arch" "$prefix" "$@"
+exec env "${run_env[@]}" "$here/lib/wine-prefix.sh" "$arch" "$prefix" "$@"

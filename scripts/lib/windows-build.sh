@@ -8,8 +8,8 @@
 # ZQ_WINDOWS_BUILD=win32 or win64 asks for one; win32 where a PE32 cannot run is an error.
 # ZQ_RUNS_32BIT=no makes the machine count as one that runs no 32-bit x86 code, WoW64 included;
 # ZQ_RUNS_32BIT=yes skips the kernel's probe below.
-here_windows_build=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-. "$here_windows_build/cmake/wine-locate.sh"
+here_windows_build=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$here_windows_build/scripts/lib/wine-locate.sh"
 
 # check_machine: stops with a message on a machine whose Wine cannot run x86 Windows programs.
 check_machine() {
@@ -136,13 +136,13 @@ choose_windows_build() {
 
 # wine_start ARCH PREFIX: sets wine_start, the command that starts a program of the build of ARCH
 # under Wine as the run command does, and wine_start_said, how. The arrow keys' labels are code
-# page 936 text, so that is the ANSI code page (cmake/wine-variant.sh); ZQ_CODE_PAGE=1252 keeps
+# page 936 text, so that is the ANSI code page (scripts/wine-run.sh); ZQ_CODE_PAGE=1252 keeps
 # Wine's default.
 wine_start() {
     case ${ZQ_CODE_PAGE:-936} in
-        936) wine_start=("$here_windows_build/cmake/wine-variant.sh" --code-page 936 "$1" "$2")
+        936) wine_start=("$here_windows_build/scripts/wine-run.sh" --code-page 936 "$1" "$2")
              wine_start_said="in the ANSI code page 936 (ZQ_CODE_PAGE=1252: Wine's default)" ;;
-        1252) wine_start=("$here_windows_build/cmake/wine-run.sh" "$1" "$2")
+        1252) wine_start=("$here_windows_build/scripts/wine-run.sh" "$1" "$2")
               wine_start_said="in Wine's default ANSI code page (ZQ_CODE_PAGE=1252)" ;;
         *) echo "ZQ_CODE_PAGE is '$ZQ_CODE_PAGE'; it can be 936 or 1252" >&2; exit 1 ;;
     esac
