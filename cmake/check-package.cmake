@@ -1,5 +1,5 @@
 # Makes the release archive and checks it and its program: cmake -DCPACK=... -DBUILD_DIR=...
-#   -DARCHIVE=... -DEXE=... -DOBJDUMP=... -DFORMAT=pei-i386|pei-x86-64
+#   -DARCHIVE=... -DEXE=... -DOBJDUMP=... -DFORMAT=pei-i386|pei-x86-64 -DMANIFEST_ARCH=x86|amd64
 #   -P check-package.cmake
 # The archive must hold the program just built, byte for byte, and the text on its use.
 execute_process(COMMAND ${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake
@@ -47,3 +47,10 @@ if(NOT imports STREQUAL system)
     message(FATAL_ERROR "${EXE} imports '${imports}', not the system DLLs '${system}'")
 endif()
 message(STATUS "${EXE}: ${FORMAT}, imports ${imports}")
+
+# The manifest is stored as its own text in the exe's resources: read it back from there.
+file(STRINGS "${EXE}" identities REGEX "<assemblyIdentity ")
+if(NOT identities MATCHES "processorArchitecture=\"([^\"]*)\"" OR NOT CMAKE_MATCH_1 STREQUAL MANIFEST_ARCH)
+    message(FATAL_ERROR "${EXE} is ${FORMAT}, but its manifest says '${identities}', not processorArchitecture=\"${MANIFEST_ARCH}\"")
+endif()
+message(STATUS "${EXE}: manifest for processorArchitecture=\"${MANIFEST_ARCH}\"")

@@ -2,10 +2,14 @@
 # The same sources build as PE32 (i686, the product) and as PE32+ (x86-64, for machines that
 # cannot run 32-bit code). Test programs run under the Wine of their own bitness
 # (scripts/wine-run.sh, ZQ_WINE_RUN), with a Wine prefix of the build's own.
+# Windows builds a program's activation context from its manifest and refuses to start one whose
+# manifest names another processor ("side-by-side configuration is incorrect").
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(ZQ_WINE_ARCH win64)
+    set(ZQ_MANIFEST_ARCH amd64)
 else()
     set(ZQ_WINE_ARCH win32)
+    set(ZQ_MANIFEST_ARCH x86)
 endif()
 # ZQ_WINE_RUN [--code-page 936] [--dpi N] [--graphics null] ... ARCH PREFIX PROGRAM [ARGS...]
 set(ZQ_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
@@ -93,13 +97,13 @@ target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
 
 include(tests/e2e/e2e.cmake)
 
-# The release archive holds the program just built, and the program needs only system DLLs.
-# Neither check runs the program, so both run wherever the build is made.
+# The release archive holds the program just built, the program needs only system DLLs, and its
+# manifest names its own processor. No check runs the program, so all run wherever it is built.
 add_test(NAME ${ZQ_WINE_ARCH}.package
          COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
                  -DARCHIVE=${CMAKE_BINARY_DIR}/${ZQ_ARCHIVE_NAME}.zip
                  -DEXE=$<TARGET_FILE:zentaq_tester> -DOBJDUMP=${CMAKE_OBJDUMP}
-                 -DFORMAT=$<IF:$<STREQUAL:${ZQ_WINE_ARCH},win64>,pei-x86-64,pei-i386>
+                 -DFORMAT=$<IF:$<STREQUAL:${ZQ_WINE_ARCH},win64>,pei-x86-64,pei-i386> -DMANIFEST_ARCH=${ZQ_MANIFEST_ARCH}
                  -P ${CMAKE_SOURCE_DIR}/cmake/check-package.cmake)
 
 if(ZQ_WINE_TESTS STREQUAL "NONE")
