@@ -7,9 +7,11 @@
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(ZQ_WINE_ARCH win64)
     set(ZQ_MANIFEST_ARCH amd64)
+    set(ZQ_RUNS_ON "64-bit (x64) Windows, the x64 Windows PE among them, or Wine")
 else()
     set(ZQ_WINE_ARCH win32)
     set(ZQ_MANIFEST_ARCH x86)
+    set(ZQ_RUNS_ON "32-bit Windows or 64-bit Windows, or Wine")
 endif()
 # ZQ_WINE_RUN [--code-page 936] [--dpi N] [--graphics null] ... ARCH PREFIX PROGRAM [ARGS...]
 set(ZQ_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
