@@ -8,24 +8,29 @@
 # build/bench/requests-*.txt, to compare with diff.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/say.sh
+. scripts/lib/apt.sh
+. scripts/lib/wine.sh
 . scripts/lib/xvfb.sh
-. scripts/lib/windows-build.sh
-choose_windows_build >/dev/null
-windows_build_dir "${1:-}"
+zq_choose_build >/dev/null
+zq_build_dir "${1:-}"
+build=$zq_dir
 out=$PWD/build/bench
 log=$out/requests.log
-prefix=$out/wineprefix-$arch
-[ -f "$prefix/.zentaq-ready" ] || { echo "requests.sh: run bench/run.sh ${1:-} first" >&2; exit 1; }
-wine=(scripts/wine-run.sh "$arch" "$prefix")
+# The prefix bench/run.sh made, and Wine started as it starts it.
+prefix=$out/wineprefix-$zq_arch-cp${ZQ_CODE_PAGE:-936}
+[ -f "$prefix/.zentaq-setup" ] || stop "there is no $prefix: run bench/run.sh ${1:-} first"
+zq_wine_start "$zq_arch" "$prefix"
+wine=("${zq_start[@]}")
 
 holder_pid=
 cleanup() {
     if [ -n "$holder_pid" ]; then kill "$holder_pid" 2>/dev/null || true; fi
     "${wine[@]}" wineserver -k 2>/dev/null || true
-    if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-start_xvfb 1280x1080  # the screen bench/run.sh measures on
+zq_xvfb_start 1280x1080 || stop "$zq_error"  # the screen bench/run.sh measures on
 # A server of our own, in the foreground, that logs every request with its thread's id.
 "${wine[@]}" wineserver -f -d1 -p 2>"$log" &
 sleep 1

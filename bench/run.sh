@@ -3,51 +3,52 @@
 # lamp) and bench/floor.cpp (the tester's own dialog and work with no framework), all three under
 # Wine in a private Xvfb, in the same run: key-to-screen latency, start-up time, memory and
 # executable size. Prints figures; it fails only when a measurement cannot be taken.
-#   bench/run.sh [BUILD_DIR]    BUILD_DIR: the MinGW build to take the programs from (default
-#                               build/win32, or build/win64 where 32-bit code cannot run:
-#                               scripts/windows-build.sh; configured and built here if needed)
+#   bench/run.sh [BUILD_DIR]    BUILD_DIR: the MinGW build to take the programs from (default:
+#                               the build that runs here, scripts/lib/wine.sh; configured and
+#                               built here if needed)
 # PRESSES (default 300) and RUNS (default 10) set the number of key presses and start-up runs;
 # KEEP_IDLE=1 lets idle CPUs sleep (see below); ZQ_CODE_PAGE=1252 runs them in Wine's default
 # code page instead of the run command's 936.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/lib/say.sh
+. scripts/lib/apt.sh
+. scripts/lib/wine.sh
 . scripts/lib/xvfb.sh
-. scripts/lib/windows-build.sh
-choose_windows_build
-windows_build_dir "${1:-}"
+zq_check_machine
+zq_install test
+zq_choose_build
+zq_build_dir "${1:-}"
+build=$zq_dir arch=$zq_arch
 out=$root/build/bench
 presses=${PRESSES:-300}
 runs=${RUNS:-10}
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
-echo "==> checking the tools the build needs"
-scripts/install-deps.sh
-
-echo "==> Windows build ($arch, MinGW-w64): $build"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=$toolchain -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-fi
-cmake --build "$build" -j "$(nproc)" --target zentaq_tester baseline floor desktop_holder >/dev/null
+say "building $build ($arch, MinGW-w64)"
+[ -f "$build/CMakeCache.txt" ] ||
+    need -q "configuring $build" cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=$zq_toolchain -DCMAKE_BUILD_TYPE=MinSizeRel
+need -q "building $build" cmake --build "$build" -j "$(nproc)" --target zentaq_tester baseline floor desktop_holder
 tester=$build/ZENTAQ\ Tester.exe
 baseline=$build/baseline.exe
 floor=$build/floor.exe
 
-echo "==> measuring tools (native): $out"
+say "measuring tools (native): $out"
 mkdir -p "$out"
 g++ -O2 -std=c++17 -Wall -Wextra -o "$out/keylatency" bench/keylatency.cpp -lXtst -lX11
 g++ -O2 -std=c++17 -Wall -Wextra -o "$out/startup" bench/startup.cpp -lX11
 
-# Wine set up as the run command sets it up; a prefix for each code page.
+# Wine set up as the run command sets it up; a prefix for each code page (bench/requests.sh uses it).
 prefix=$out/wineprefix-$arch-cp${ZQ_CODE_PAGE:-936}
-wine_start "$arch" "$prefix"
-wine=("${wine_start[@]}")
+zq_wine_start "$arch" "$prefix"
+wine=("${zq_start[@]}")
 program_pids=()
 cleanup() {
     if [ ${#program_pids[@]} -gt 0 ]; then kill "${program_pids[@]}" 2>/dev/null || true; fi
     "${wine[@]}" wineserver -k 2>/dev/null || true
-    if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
 
@@ -63,11 +64,11 @@ else
     cpus="idle CPUs sleep as usual"
 fi
 
-echo "==> starting a private X server (Xvfb 1280x1080x24)"
+say "starting a private X server (Xvfb 1280x1080x24)"
 # 56 rows more than the tests' screen: the baseline above the centred tester, the floor below it.
-start_xvfb 1280x1080
+zq_xvfb_start 1280x1080 || stop "$zq_error"
 
-echo "==> Wine prefix $prefix (kept warm: one persistent wineserver for every run)"
+say "Wine prefix $prefix (kept warm: one persistent wineserver for every run)"
 "${wine[@]}" cmd /c exit
 "${wine[@]}" wineserver -k 2>/dev/null || true  # the short-lived one that ran cmd
 "${wine[@]}" wineserver -p
@@ -75,13 +76,13 @@ echo "==> Wine prefix $prefix (kept warm: one persistent wineserver for every ru
 # Start-up is timed twice: as Windows would run them, with Wine's desktop process already up (a
 # windowless holder keeps it), and with the desktop process started anew for each run, as Wine
 # does when a program is started on a desktop with no other program on it.
-echo "==> start-up, desktop process started per run: $runs runs of each program, taken in turn"
+say "start-up, desktop process started per run: $runs runs of each program, taken in turn"
 "$out/startup" "$runs" "${wine[@]}" -- "ZENTAQ Tester" "$tester" "ZENTAQ Floor" "$floor" \
     "ZENTAQ Baseline" "$baseline" |
     tee "$out/startup-cold.txt"
 "${wine[@]}" "$build/desktop_holder.exe" >/dev/null 2>&1 &
 program_pids+=($!)
-echo "==> start-up, desktop process kept running: $runs runs of each program, taken in turn"
+say "start-up, desktop process kept running: $runs runs of each program, taken in turn"
 "$out/startup" "$runs" "${wine[@]}" -- "ZENTAQ Tester" "$tester" "ZENTAQ Floor" "$floor" \
     "ZENTAQ Baseline" "$baseline" |
     tee "$out/startup.txt"
@@ -98,7 +99,7 @@ wine_pid() {
     return 1
 }
 
-echo "==> key to screen: $presses presses on each program, all three running, taking turns in blocks"
+say "key to screen: $presses presses on each program, all three running, taking turns in blocks"
 "${wine[@]}" "$tester" >/dev/null 2>&1 &
 program_pids+=($!)
 # Below the centred tester (the baseline places itself above it).
@@ -108,7 +109,7 @@ program_pids+=($!)
 program_pids+=($!)
 "$out/keylatency" "$presses" "ZENTAQ Tester" "ZENTAQ Floor" "ZENTAQ Baseline" | tee "$out/latency.txt"
 
-echo "==> memory of the Wine processes that ran them"
+say "memory of the Wine processes that ran them"
 for exe in "$tester" "$floor" "$baseline"; do
     pid=$(wine_pid "$exe")
     echo "$(basename "$exe"): $(grep -E '^Vm(HWM|RSS)' "/proc/$pid/status" | tr -s '\t\n ' ' ')"
@@ -117,10 +118,10 @@ kill "${program_pids[@]}"
 wait "${program_pids[@]}" 2>/dev/null || true
 program_pids=()
 
-echo "==> executables"
+say "executables"
 for exe in "$tester" "$floor" "$baseline"; do
     echo "$(basename "$exe"): $(stat -c %s "$exe") bytes, imports:" \
-        $($mingw-objdump -p "$exe" | awk '/DLL Name/ {print $3}')
+        $($zq_mingw-objdump -p "$exe" | awk '/DLL Name/ {print $3}')
 done | tee "$out/exe.txt"
 
 # section_value FILE TITLE PATTERN FIELD: in FILE's part headed "TITLE:", the FIELDth word of the
@@ -144,7 +145,7 @@ figures() {
 }
 
 echo
-echo "==> summary: the $arch build $build"
+say "summary: the $arch build $build"
 echo "    ($(date -u +%F), $(nproc) cores, $("${wine[@]}" --version), Xvfb 1280x1080x24)"
 echo "    $cpus; load average before: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf "%-34s %10s %10s %10s %8s %8s   %s\n" "" tester floor baseline "/floor" "/base" "target"

@@ -8,24 +8,23 @@
 #    the same files and keys for both, so whatever the tester touches beyond the baseline is its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/lib/windows-build.sh
-choose_windows_build >/dev/null
-windows_build_dir "${1:-}"
+. scripts/lib/say.sh
+. scripts/lib/apt.sh
+. scripts/lib/wine.sh
+. scripts/lib/xvfb.sh
+zq_choose_build >/dev/null
+zq_build_dir "${1:-}"
+build=$zq_dir
 tester="$build/ZENTAQ Tester.exe"
 baseline="$build/baseline.exe"
 for exe in "$tester" "$baseline"; do
-    [ -f "$exe" ] || { echo "untouched.sh: $exe is missing; build first (scripts/test.sh)" >&2; exit 1; }
+    [ -f "$exe" ] || stop "$exe is missing; build first (scripts/test.sh)"
 done
-if ! command -v strace >/dev/null; then
-    echo "==> installing strace"
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get install -y -q strace >/dev/null
-fi
+command -v strace >/dev/null || need "installing strace" zq_apt install -y strace
 
 out=$(mktemp -d)
-echo "==> 1. imports of $(basename "$tester")"
-$mingw-objdump -p "$tester" | sed -n '/DLL Name/,/^$/p' | grep -vE '^\s*$|vma|Hint' |
+say "1. imports of $(basename "$tester")"
+$zq_mingw-objdump -p "$tester" | sed -n '/DLL Name/,/^$/p' | grep -vE '^\s*$|vma|Hint' |
     awk '{print $NF}' >"$out/imports"
 echo "   DLLs: $(grep -i '\.dll$' "$out/imports" | tr '\n' ' ')"
 forbidden='^(Create|Open|Read|Write|Delete|Move|Copy|Find)File|^_?w?f?open|^_(w)?sopen|^fopen|^Reg[A-Z]|^SH|^socket$|^connect$|^WSA|^Internet|^URL|^WinHttp'
@@ -37,11 +36,10 @@ else
     status=0
 fi
 
-echo "==> 2. a run of each under strace and Wine's registry trace"
-wine=(scripts/wine-run.sh "$arch" "$build/untouched-prefix")
-. scripts/lib/xvfb.sh
-start_xvfb
-trap '"${wine[@]}" wineserver -k 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
+say "2. a run of each under strace and Wine's registry trace"
+wine=(scripts/wine-run.sh "$zq_arch" "$build/untouched-prefix")
+zq_xvfb_start || stop "$zq_error"
+trap '"${wine[@]}" wineserver -k 2>/dev/null || true; kill $zq_xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
 "${wine[@]}" wineboot >/dev/null 2>&1
 
 run() {  # NAME EXE TITLE: runs EXE for a few seconds with keys pressed, tracing what it touches

@@ -31,3 +31,6 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
 else()
     message(WARNING "The router fuzz run needs clang's libFuzzer; configure with CXX=clang++.")
 endif()
+
+# The set-up's install decisions, with stand-ins for apt-get and dpkg: no root, no network.
+add_test(NAME setup.install COMMAND ${CMAKE_SOURCE_DIR}/scripts/lib/install_test.sh)

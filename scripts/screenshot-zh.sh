@@ -5,7 +5,7 @@
 #   scripts/screenshot-zh.sh [OUTPUT]     (OUTPUT: docs/tester-zh.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
+. scripts/lib/say.sh
 . scripts/lib/xvfb.sh
 
 # The PE32 where it was built, else the x86-64 build.
@@ -14,19 +14,15 @@ arch=win32
 exe="build/$arch/ZENTAQ Tester.exe"
 out=${1:-docs/tester-zh.png}
 # A prefix of its own: the end of this script ends every Wine process of the prefix.
-prefix=$root/build/$arch/wineprefix-zh_CN-screenshot
-if [ ! -f "$exe" ]; then
-    echo "screenshot-zh.sh: there is no $exe; build it first" >&2
-    exit 1
-fi
-
+wine=(scripts/wine-run.sh --locale zh_CN.UTF-8 --font-replacement "SimSun=WenQuanYi Micro Hei" "$arch"
+      "$PWD/build/$arch/wineprefix-zh_CN-screenshot")
+[ -f "$exe" ] || stop "there is no $exe; build it first (scripts/test.sh)"
 cleanup() {
-    scripts/wine-run.sh "$arch" "$prefix" wineserver -k 2>/dev/null || true
-    if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    "${wine[@]}" wineserver -k 2>/dev/null || true
+    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-echo "==> starting a private X server (Xvfb), so the picture holds nothing else"
-start_xvfb
+zq_xvfb_start || stop "$zq_error"
 
 # Waits until two readings of the window in a row are the same.
 settled() {
@@ -37,16 +33,15 @@ settled() {
         last=$now
         sleep 0.2
     done
-    echo "screenshot-zh.sh: the window never settled" >&2
-    return 1
+    stop "the window never settled"
 }
 
-echo "==> starting $exe in the zh_CN locale"
-scripts/wine-run.sh --locale zh_CN.UTF-8 --font-replacement "SimSun=WenQuanYi Micro Hei" "$arch" "$prefix" "$exe" &
+say "starting $exe in the zh_CN locale, on a private X server"
+"${wine[@]}" "$exe" &
 window=$(timeout 120 xdotool search --sync --name '^ZENTAQ Tester$' | head -n 1)
 settled "$window"
 xdotool keydown Up
 settled "$window"
 import -window "$window" -depth 8 "$out"
 xdotool keyup Up
-echo "==> $out"
+say "$out"

@@ -1,75 +1,88 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test:
-#   native build (build/native): the key table and router under ASan/UBSan, and a fuzz run;
-#   Windows builds, PE32 (build/win32, the product) and PE32+ (build/win64): the program and the
-#   tests that need real windows, under Wine, and the release archive. The build this machine
-#   runs (scripts/windows-build.sh) runs every Windows test; the PE32+ beside a PE32 runs the
-#   tests of the running dialogs; a PE32 that cannot run here is checked without Wine.
-# Compiler warnings are errors here.
+# The test command: builds everything and runs every test.
+#   build/native  the Windows-free logic under ASan and UBSan, a fuzz run, the set-up's own test
+#   build/win32   the product (PE32), and build/win64 (PE32+): the programs, the tests of real
+#                 windows under Wine on a private X server, and the release archive
+# Which build runs which tests is the plan below: where the PE32 runs here (scripts/lib/wine.sh
+# finds out), it runs every Windows test and the PE32+ the in-process ones; elsewhere the PE32+
+# runs every one and the PE32 is built and checked without running it. ZQ_TEST_DISPLAY=user runs
+# the window tests on the user's X display instead of a private one. Compiler warnings are errors.
 set -Eeuo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
+. scripts/lib/say.sh
+. scripts/lib/apt.sh
+. scripts/lib/wine.sh
 . scripts/lib/xvfb.sh
-. scripts/lib/windows-build.sh
+trap 'say "test.sh stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
 
-# Whatever stops this script early says where.
-trap 'echo "test.sh: stopped by a failed step (line $LINENO: $BASH_COMMAND)" >&2' ERR
+zq_check_machine
+zq_install test
+zq_choose_build
+declare -A plan=([win32]=NONE [win64]=ALL)  # the Windows tests a build runs: ZQ_WINE_TESTS
+[ "$zq_pe32" = no ] || plan=([win32]=ALL [win64]=INPROCESS)
 
-echo "==> checking the tools the build needs"
-check_machine
-probe_32bit
-scripts/install-deps.sh test
-choose_windows_build
-
-echo "==> native build: build/native"
-cmake --no-warn-unused-cli -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-      -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build/native -j "$(nproc)"
-
-if [ "$run_arch" = win32 ]; then
-    wine_tests=(win32:ALL win64:INPROCESS)
-else
-    wine_tests=(win32:NONE win64:ALL)
-fi
-for build in "${wine_tests[@]}"; do
-    arch=${build%%:*}
-    build_tools $arch
-    echo "==> Windows build ($what, MinGW-w64): build/$arch"
-    cmake --no-warn-unused-cli -S . -B build/$arch -DCMAKE_TOOLCHAIN_FILE=$toolchain -DCMAKE_BUILD_TYPE=MinSizeRel \
-          -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON -DZQ_WINE_TESTS=${build#*:} >/dev/null
-    cmake --build build/$arch -j "$(nproc)"
+say "building build/native (clang, AddressSanitizer and UndefinedBehaviorSanitizer)"
+need -q "configuring build/native" cmake --no-warn-unused-cli -S . -B build/native -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON
+need "building build/native" cmake --build build/native -j "$(nproc)"
+for arch in win32 win64; do
+    zq_toolchain $arch
+    say "building build/$arch ($zq_kind, MinGW-w64), Windows tests under Wine: ${plan[$arch]}"
+    need -q "configuring build/$arch" cmake --no-warn-unused-cli -S . -B build/$arch -DCMAKE_TOOLCHAIN_FILE=$zq_toolchain \
+        -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON -DZQ_WINE_TESTS=${plan[$arch]}
+    need "building build/$arch" cmake --build build/$arch -j "$(nproc)"
 done
 
+# Every prefix a Wine start of this run used is listed, and its Wine server ended at the end.
+export ZQ_PREFIX_LIST=$PWD/build/prefixes.$$
 cleanup() {
-    for build in "${wine_tests[@]}"; do
-        arch=${build%%:*}
-        if [ "${build#*:}" != NONE ] && [ -d "build/$arch/wineprefix" ]; then
-            scripts/wine-run.sh "$arch" "$root/build/$arch/wineprefix" wineserver -k 2>/dev/null || true
-        fi
+    local arch prefix
+    sort -u "$ZQ_PREFIX_LIST" 2>/dev/null | while read -r arch prefix; do
+        scripts/wine-run.sh "$arch" "$prefix" wineserver -k 2>/dev/null || true
     done
-    if [ -n "${xvfb_pid:-}" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -f "$ZQ_PREFIX_LIST"
+    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
-
-if [ -z "${DISPLAY:-}" ]; then
-    echo "==> starting a private X server (Xvfb) for the window tests"
-    start_xvfb
+x=yes
+if [ "${ZQ_TEST_DISPLAY:-}" = user ] && [ -n "${DISPLAY:-}" ]; then
+    say "the window tests run on the user's X display $DISPLAY (ZQ_TEST_DISPLAY=user)"
+elif zq_xvfb_start; then
+    say "the window tests run on a private X server (Xvfb), display $DISPLAY"
+else
+    say "$zq_error: the tests that need it are not run" >&2
+    x=no
 fi
 
 failed=()
-echo "==> native tests"
-ctest --test-dir build/native --output-on-failure || failed+=(native)
-for build in "${wine_tests[@]}"; do
-    arch=${build%%:*}
-    case ${build#*:} in
-        ALL) echo "==> $arch: every Windows test under Wine" ;;
-        INPROCESS) echo "==> $arch: the tests of the running dialogs under Wine, and the archive" ;;
-        NONE) echo "==> $arch: the PE32 was built and is checked without running it ($run_reason)" ;;
-    esac
-    ctest --test-dir build/$arch --output-on-failure || failed+=("$arch")
+say "native tests"
+ctest --test-dir build/native --output-on-failure --output-junit "$PWD/build/native/ctest.xml" || failed+=(native)
+for arch in win32 win64; do
+    only=()
+    if [ "${plan[$arch]}" = NONE ]; then
+        say "$arch: the PE32 was built and is checked without running it"
+    elif [ $x = no ]; then
+        only=(-R '\.package$')
+    else
+        # The prefix the test programs list their cases in (cmake/windows.cmake), made before CTest.
+        need "setting up the Wine prefix of build/$arch" scripts/wine-run.sh --setup $arch "$PWD/build/$arch/wineprefix"
+        say "$arch: the Windows tests under Wine (${plan[$arch]})"
+    fi
+    ctest --test-dir build/$arch --output-on-failure --output-junit "$PWD/build/$arch/ctest.xml" "${only[@]}" ||
+        failed+=("$arch")
 done
-if [ ${#failed[@]} -gt 0 ]; then
-    echo "test.sh: tests failed in: ${failed[*]} (each run's failures are listed above)" >&2
-    exit 1
-fi
-echo "==> every test passed"
+
+# The last lines: what ran in each build, from CTest's own report.
+for build in native win32 win64; do
+    read -r run wine < <(awk '/<testcase / && /status="(run|fail)"/ { run++; if (!/name="[^"]*\.package"/) wine++ }
+                             END { print run + 0, wine + 0 }' "build/$build/ctest.xml" 2>/dev/null || echo 0 0)
+    case $build/${plan[$build]:-} in
+        native/) say "native: test cases run: $run" ;;
+        */NONE) say "$build: test cases run: $run, none under Wine: the PE32 was not run, as $zq_pe32_why" ;;
+        *) say "$build: test cases run: $run, under Wine: $wine"
+           if [ "$wine" -eq 0 ]; then failed+=("$build (no Windows test ran under Wine)"); fi ;;
+    esac
+done
+[ $x = yes ] || failed+=("the Windows tests under Wine (no X server)")
+[ ${#failed[@]} -eq 0 ] || stop "tests failed or did not run in: ${failed[*]} (failures are listed above)"
+say "every test passed"

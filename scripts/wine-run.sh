@@ -1,150 +1,163 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine (cmake/wine-run.sh) as on a Windows of another locale or
-# screen DPI:
-#   wine-variant.sh [--locale zh_CN.UTF-8] [--code-page 936] [--font-replacement SimSun="WenQuanYi Micro Hei"]
-#                   [--dpi 144] [--graphics null] ARCH PREFIX PROGRAM [ARGS...]
-# --locale compiles that glibc locale into the build folder (no root needed) and runs Wine in it,
-# which sets Wine's ANSI code page (936 for zh_CN) and the language of Wine's own texts.
-# --code-page 936 sets only the ANSI code page, as a Chinese (Simplified) Windows has it, with the
-# CJK font that draws its characters; Wine's own texts (system menu, message boxes) stay in the
-# user's language (LC_ALL, LC_MESSAGES or LANG) where that locale can be made, else English. Where
-# the code page cannot be set up here, it says why in one line and runs the program without it.
-# --font-replacement makes a font family answer to another name, --dpi sets the screen DPI,
-# --graphics picks Wine's display driver ("null": none, so GetKeyNameTextA answers with Windows'
-# own US-English key names); they go into PREFIX, a prefix of their own.
+# Runs a Windows program under Wine, with a Wine prefix of its own, as on a Windows of a given
+# code page, locale or screen DPI:
+#   wine-run.sh [--code-page 936] [--locale NAME] [--font-replacement FAMILY=OTHER] [--dpi N]
+#               [--graphics null] [--setup] ARCH PREFIX PROGRAM [ARGS...]
+# ARCH is win32 (PE32 programs) or win64 (PE32+): scripts/lib/wine.sh finds the Wine for it.
+# PREFIX is set up on first use, under its lock, and made anew where it was set up otherwise
+# (another loader, other options); --setup only sets it up. PROGRAM "wineserver" runs the prefix's
+# Wine server instead (wineserver -k ends its programs).
+#   --code-page 936  the ANSI code page of Chinese (Simplified) Windows, with a CJK font for
+#                    SimSun, whose characters Wine then draws for any font, as Windows does; Wine's
+#                    own texts (system menu, message boxes) stay in the user's language. Where
+#                    that cannot be set up here, one line says why and the program runs without it.
+#   --locale NAME    runs Wine in that glibc locale (code page and language), compiled into the
+#                    build folder (no root needed)
+#   --font-replacement, --dpi, --graphics: a font family answering to another name, the screen
+#                    DPI, Wine's display driver ("null": none, so GetKeyNameTextA answers with
+#                    Windows' own US-English key names)
+# Without an X display the program runs on a private one. ZQ_DESKTOP=1: a desktop's window manager
+# places and draws the windows; else (a bare X server) Wine does.
 set -euo pipefail
-
 here=${0%/*}
 [ "$here" != "$0" ] || here=.
-locale="" code_page=""
-settings=()
-run_env=()  # the locale Wine runs in, set only for it: this shell has no LOCPATH
+. "$here/lib/say.sh"
+. "$here/lib/wine.sh"
+
+locale="" code_page="" setup_only=0
+settings=()  # KEY VALUE NAME: registry values of the prefix, under HKCU
 while [ $# -gt 0 ]; do
     case $1 in
-        --locale) locale=$2; shift 2 ;;
-        --code-page) code_page=$2; shift 2 ;;
-        --font-replacement) settings+=("replacement:$2"); shift 2 ;;
-        --dpi) settings+=("dpi:$2"); shift 2 ;;
-        --graphics) settings+=("graphics:$2"); shift 2 ;;
+        --locale) locale=$2 ;;
+        --code-page) code_page=$2 ;;
+        --font-replacement) settings+=("Software\\Wine\\Fonts\\Replacements" "\"${2#*=}\"" "${2%%=*}") ;;
+        --dpi) printf -v value 'dword:%08x' "$2"; settings+=("Control Panel\\Desktop" "$value" LogPixels) ;;
+        --graphics) settings+=("Software\\Wine\\Drivers" "\"$2\"" Graphics) ;;
+        --setup) setup_only=1; shift; continue ;;
         *) break ;;
     esac
+    shift 2
 done
+[ $# -ge $((setup_only ? 2 : 3)) ] || stop "usage: wine-run.sh [OPTIONS] win32|win64 PREFIX PROGRAM [ARGS...]"
 arch=$1 prefix=$2
+[[ $prefix == /* ]] || prefix=$PWD/$prefix  # Wine takes only an absolute one
 shift 2
-if [ -n "$locale" ] && [ -n "$code_page" ]; then
-    echo "wine-variant: --locale sets the code page too; give one of --locale and --code-page" >&2
-    exit 2
-fi
+zq_wine_for "$arch" || stop "$zq_missing"
+export WINEPREFIX=$prefix WINEARCH=$zq_prefix_arch WINELOADER=$zq_loader WINESERVER=$zq_server
+export WINEDEBUG=${ZQ_WINEDEBUG:--all}  # ZQ_WINEDEBUG: a trace Wine should write
+# No Mono or Gecko: nothing here needs .NET or a browser engine, and it keeps Wine from asking.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+[ "${1:-}" != wineserver ] || { shift; exec "$zq_server" "$@"; }
+# The test command ends the Wine server of every prefix its run used.
+[ -z "${ZQ_PREFIX_LIST:-}" ] || echo "$prefix" >>"$ZQ_PREFIX_LIST"
 
-locales=$(dirname "$prefix")/locales
-
+locales=${prefix%/*}/locales
 # make_locale NAME: compiles the glibc locale NAME (ll_CC[.charset][@modifier]) into $locales
 # unless it is there; fails where this system has no source for it (package locales).
 make_locale() {
-    local name=$1 source charset
+    local name=$1 source=${1%%[.@]*} charset=UTF-8 tmp
     [ ! -f "$locales/$name/LC_CTYPE" ] || return 0
-    source=${name%%[.@]*}
-    [[ $name == *@* ]] && source=$source@${name#*@}
-    charset=UTF-8
+    [[ $name != *@* ]] || source=$source@${name#*@}
     if [[ $name == *.* ]]; then
-        charset=${name#*.}
-        charset=${charset%%@*}
-        [[ ${charset,,} == utf8 ]] && charset=UTF-8
+        charset=${name#*.} charset=${charset%%@*}
+        [[ ${charset,,} != utf8 ]] || charset=UTF-8
     fi
+    say "compiling the locale $name into $locales (localedef)" >&2
     mkdir -p "$locales"
-    (
-        flock 9
-        if [ ! -f "$locales/$name/LC_CTYPE" ]; then
-            echo "wine-variant: compiling the locale $name into $locales (localedef)" >&2
-            # Warnings make localedef exit with 1; what counts is that the locale was written.
-            localedef -c -i "$source" -f "$charset" "$locales/$name" >/dev/null 2>&1 || true
-            [ -f "$locales/$name/LC_CTYPE" ] || { rm -rf "${locales:?}/$name"; false; }
-        fi
-    ) 9>"$locales.lock"
+    tmp=$(mktemp -d "$locales/.$name.XXXXXX")
+    # Warnings make localedef exit with 1; what counts is that the locale was written. Another
+    # run may have made it meanwhile: the first one in place stays.
+    localedef -c -i "$source" -f "$charset" "$tmp" >/dev/null 2>&1 || true
+    [ -f "$tmp/LC_CTYPE" ] && { mv -T "$tmp" "$locales/$name" 2>/dev/null || [ -f "$locales/$name/LC_CTYPE" ]; }
+    local made=$?
+    rm -rf "$tmp"
+    return $made
 }
 
+run_env=()  # the locale Wine runs in, set for it alone: this shell has no LOCPATH
 if [ -n "$locale" ]; then
-    if ! make_locale "$locale"; then
-        echo "wine-variant: localedef could not compile $locale (is the locales package installed?)" >&2
-        exit 1
-    fi
+    make_locale "$locale" || stop "localedef could not compile the locale $locale (package locales)"
     run_env+=(LOCPATH="$locales" LANG="$locale" LC_ALL="$locale")
 fi
-
 if [ -n "$code_page" ]; then
-    case $code_page in
-        936) ctype=zh_CN.UTF-8 font="WenQuanYi Micro Hei" font_package=fonts-wqy-microhei
-             font_file=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc ;;
-        *) echo "wine-variant: code page $code_page is not one this script sets up; it can be 936" >&2; exit 2 ;;
-    esac
-    user=${LC_ALL:-${LC_MESSAGES:-${LANG:-C}}}
-    why=""
-    if ! make_locale "$ctype"; then
-        why="the locale $ctype could not be made here (localedef; package locales)"
-    elif [ ! -f "$font_file" ] && [ -z "$(fc-list "$font" 2>/dev/null)" ]; then
-        why="the font $font is not installed (package $font_package)"
+    [ "$code_page" = 936 ] || stop "code page $code_page is not one this script sets up; it can be 936"
+    font="WenQuanYi Micro Hei" why=""
+    if ! make_locale zh_CN.UTF-8; then
+        why="the locale zh_CN.UTF-8 could not be made here (localedef; package locales)"
+    elif [ ! -f /usr/share/fonts/truetype/wqy/wqy-microhei.ttc ] && [ -z "$(fc-list "$font" 2>/dev/null)" ]; then
+        why="the font $font is not installed (package fonts-wqy-microhei)"
     fi
     if [ -n "$why" ]; then
-        echo "wine-variant: the labels of code page $code_page (the arrow keys') will not show as on Windows: $why" >&2
+        say "the labels of code page 936 (the arrow keys') will not show as on Windows: $why" >&2
     else
         # Wine takes the ANSI code page from LC_CTYPE and the language of its own texts from
         # LC_MESSAGES. With LOCPATH glibc looks for locales nowhere else, and one it cannot load
         # leaves every category in "C": the user's language is made beside, or "C" (English).
-        messages=C
+        user=${LC_ALL:-${LC_MESSAGES:-${LANG:-C}}} messages=C
         case $user in
             C | C.* | POSIX | */* | .*) ;;
             *) if make_locale "$user"; then messages=$user; else
-                   echo "wine-variant: Wine's own texts in English: the locale $user could not be made here" >&2
+                   say "Wine's own texts in English: the locale $user could not be made here" >&2
                fi ;;
         esac
         run_env+=(-u LANGUAGE)
         for variable in ${!LC_@}; do run_env+=(-u "$variable"); done
-        run_env+=(LOCPATH="$locales" LANG="$messages" LC_CTYPE="$ctype")
-        # SimSun is the font Wine links to every font for the characters it lacks, as Windows does.
-        settings+=("replacement:SimSun=$font")
+        run_env+=(LOCPATH="$locales" LANG="$messages" LC_CTYPE=zh_CN.UTF-8)
+        settings+=("Software\\Wine\\Fonts\\Replacements" "\"$font\"" SimSun)
     fi
 fi
 
-# The settings go into the prefix once; a prefix made with other settings, or for another
-# loader, is made anew.
-if [ ${#settings[@]} -gt 0 ]; then
-    . "$here/lib/wine-locate.sh"
-    if ! wine_for "$arch"; then
-        echo "wine-variant: $wine_missing" >&2
-        exit 1
-    fi
-    wanted=$wine_prefix_arch made=""
-    for setting in "${settings[@]}"; do wanted+=$'\n'$setting; done
-    [ ! -f "$prefix/.zentaq-variant" ] || IFS= read -r -d '' made <"$prefix/.zentaq-variant" || true
-    if [ "${made%$'\n'}" != "$wanted" ]; then
-        rm -rf "$prefix"
-        mkdir -p "$prefix"
-        reg_file=$prefix/variant.reg
-        printf 'Windows Registry Editor Version 5.00\n\n' >"$reg_file"
-        for setting in "${settings[@]}"; do
-            value=${setting#*:}
-            case $setting in
-                replacement:*)
-                    # Wine lets a font family stand in for one that is not installed.
-                    echo "wine-variant: the font family ${value#*=} answers to ${value%%=*} in $prefix" >&2
-                    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n"%s"="%s"\n\n' \
-                        "${value%%=*}" "${value#*=}" >>"$reg_file" ;;
-                dpi:*)
-                    # What winecfg sets; Wine reads it before HKLM's hardware-profile LogPixels.
-                    echo "wine-variant: screen DPI $value in $prefix" >&2
-                    printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n\n' \
-                        "$value" >>"$reg_file" ;;
-                graphics:*)
-                    echo "wine-variant: display driver $value in $prefix" >&2
-                    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Graphics"="%s"\n\n' \
-                        "$value" >>"$reg_file" ;;
-            esac
+# No input method (dead keys send their own key; fcitx or ibus cannot take the letter keys). On a
+# bare X server there is no window manager: Wine places, draws and focuses its windows itself.
+settings+=("Software\\Wine\\X11 Driver" '"N"' UseXIM)
+[ -n "${ZQ_DESKTOP:-}" ] || settings+=("Software\\Wine\\X11 Driver" '"N"' Managed "Software\\Wine\\X11 Driver" '"N"' Decorated)
+wanted="$zq_prefix_arch ${settings[*]}"
+ready=""
+[ ! -f "$prefix/.zentaq-setup" ] || IFS= read -r ready <"$prefix/.zentaq-setup" || true
+if [ "$ready" != "$wanted" ]; then
+    mkdir -p "$prefix"
+    exec 9>"$prefix.lock"
+    flock -w 600 9 || stop "another run has held $prefix.lock for 10 minutes"
+    [ ! -f "$prefix/.zentaq-setup" ] || IFS= read -r ready <"$prefix/.zentaq-setup" || true
+    if [ "$ready" != "$wanted" ]; then
+        log=$prefix.setup.log
+        : >"$log"
+        if [ -f "$prefix/system.reg" ]; then
+            say "making the Wine prefix $prefix anew: it was set up otherwise" >&2
+            "$zq_server" -k 2>/dev/null 9>&- || true
+            find "$prefix" -mindepth 1 -delete
+        fi
+        say "creating the $zq_prefix_arch Wine prefix $prefix ($zq_loader)" >&2
+        reg=$prefix/zentaq.reg
+        printf 'Windows Registry Editor Version 5.00\n' >"$reg"
+        for ((i = 0; i < ${#settings[@]}; i += 3)); do
+            printf '\n[HKEY_CURRENT_USER\\%s]\n"%s"=%s\n' "${settings[i]}" "${settings[i + 2]}" "${settings[i + 1]}" >>"$reg"
         done
-        env "${run_env[@]}" "$here/lib/wine-prefix.sh" "$arch" "$prefix" reg import "Z:${reg_file//\//\\}" >/dev/null
-        # The display driver is chosen when the prefix's Wine server starts its desktop.
-        "$here/lib/wine-prefix.sh" "$arch" "$prefix" wineserver -k || true
-        echo "$wanted" >"$prefix/.zentaq-variant"
+        # The registry reaches the disk when the Wine server ends. A first prefix takes a minute.
+        if ! { timeout 300 "$zq_loader" wineboot --init && timeout 300 "$zq_loader" reg import "Z:${reg//\//\\}" &&
+               timeout 60 "$zq_server" --wait; } >>"$log" 2>&1 9>&- || [ ! -f "$prefix/system.reg" ]; then
+            stop "the Wine prefix $prefix could not be set up within a few minutes (wineboot, regedit; see $log)"
+        fi
+        # Wine does not find the fonts of its own data folder (fonts-wine), "MS Sans Serif" of the
+        # dialogs and Marlett of the caption buttons among them; copies in the prefix it does.
+        fonts=(/usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon)
+        [ -f "${fonts[0]}" ] || stop "Wine's fonts are missing from /usr/share/wine/fonts (package fonts-wine)"
+        cp "${fonts[@]}" "$prefix/drive_c/windows/Fonts/"
+        echo "$wanted" >"$prefix/.zentaq-setup"
     fi
+    exec 9>&-
 fi
+[ "$setup_only" = 0 ] || exit 0
 
-exec env "${run_env[@]}" "$here/lib/wine-prefix.sh" "$arch" "$prefix" "$@"
+if [ -n "${DISPLAY:-}" ]; then
+    exec env "${run_env[@]}" "$zq_loader" "$@"
+fi
+. "$here/lib/xvfb.sh"
+zq_xvfb_start || stop "no X display (DISPLAY is not set), and $zq_error"
+status=0
+env "${run_env[@]}" "$zq_loader" "$@" || status=$?
+# Wine's helper processes outlive the program by a moment; the X server waits for them, or they
+# report its end as a broken X connection.
+"$zq_server" --wait || true
+kill "$zq_xvfb_pid"
+exit "$status"

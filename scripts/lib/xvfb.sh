@@ -1,22 +1,18 @@
-# Sourced by the scripts that need an X server of their own: start_xvfb [WIDTHxHEIGHT] starts a
-# private Xvfb (1280x1024 unless told) on a free display, exports DISPLAY and sets xvfb_pid for
-# the caller's clean-up. It stops the calling script with a message when the server does not
-# come up.
-start_xvfb() {
-    local size=${1:-1280x1024} display_file
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$display_file" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ ! -s "$display_file" ]; then
-        rm -f "$display_file"
-        echo "start_xvfb: the X server (Xvfb) did not start; the window tests need one" >&2
-        exit 1
+# Sourced by the scripts that need an X server of their own. zq_xvfb_start [WIDTHxHEIGHT] starts a
+# private Xvfb (1280x1024 unless told, 24-bit) on a free display, exports DISPLAY and sets
+# zq_xvfb_pid for the caller's clean-up; where it does not come up within 10 s, it sets zq_error
+# and returns 1. -noreset keeps what a test sets on it (a keyboard layout) when its last client
+# goes.
+zq_xvfb_start() {
+    local display=""
+    exec {zq_xvfb_fd}< <(exec Xvfb -displayfd 1 -screen 0 "${1:-1280x1024}x24" -nolisten tcp -noreset 2>/dev/null)
+    zq_xvfb_pid=$!
+    read -r -t 10 display <&"$zq_xvfb_fd" || true
+    exec {zq_xvfb_fd}<&-
+    if [ -z "$display" ]; then
+        kill "$zq_xvfb_pid" 2>/dev/null || true
+        zq_error="the X server (Xvfb) did not start within 10 s"
+        return 1
     fi
-    export DISPLAY=":$(cat "$display_file")"
-    rm -f "$display_file"
+    export DISPLAY=:$display
 }

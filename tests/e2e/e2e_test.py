@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """End-to-end test of ZENTAQ Tester as a person uses it.
 
-Starts a private X server (Xvfb) and the program under Wine, presses and releases real keys and
-clicks the mouse through the X server (XTest, via xdotool), and checks what the screen shows.
+On a private X server (Xvfb, started by scripts/with-xvfb.sh), starts the program under Wine,
+presses and releases real keys and clicks the mouse through the X server (XTest, via xdotool),
+and checks what the screen shows.
 The probe program (probe.cpp) runs under Wine beside the tester and reports where the dialog
 and its keys are and which windows are up.
 
@@ -131,7 +132,7 @@ class Session:
     def __init__(self, exe, probe, wine, layout):
         self.exe, self.probe_exe, self.wine, self.layout = exe, probe, wine, layout
         self.env = dict(os.environ)
-        self.xvfb = self.app = self.keyboard = None
+        self.app = self.keyboard = None
         self.last_input = ""
         self.passed = self.failed = self.skipped = 0
         self.deadline = time.monotonic() + BUDGET
@@ -152,18 +153,9 @@ class Session:
     # --- processes -----------------------------------------------------------------------------
 
     def start_x(self):
-        read_end, write_end = os.pipe()
-        # -noreset: a server that resets when its last client goes also drops a layout set on it.
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-             "-noreset"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            display = pipe.readline().strip()
-        if not display:
-            raise RuntimeError("Xvfb did not start")
-        self.env["DISPLAY"] = ":" + display
+        # An X server of the test's own (scripts/with-xvfb.sh), which keeps a layout set on it.
+        if not self.env.get("DISPLAY"):
+            raise RuntimeError("no X display: run the test through scripts/with-xvfb.sh")
         self.keyboard = XKeyboard(self.env["DISPLAY"])
         if self.layout:
             subprocess.run(["setxkbmap", "-layout", self.layout], env=self.env, check=True)
@@ -179,7 +171,7 @@ class Session:
                                     start_new_session=True)
 
     def stop(self):
-        if self.app is not None or self.xvfb is not None:
+        if self.app is not None:
             subprocess.run(self.wine + ["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
         if self.app is not None:
             try:
@@ -188,9 +180,6 @@ class Session:
                 os.killpg(self.app.pid, 9)
         if self.keyboard is not None:
             self.keyboard.close()
-        if self.xvfb is not None:
-            self.xvfb.terminate()
-            self.xvfb.wait()
         if self.app is not None:
             self.output.seek(0)
             text = self.output.read()
