@@ -80,9 +80,9 @@ for build in native win32 win64; do
         native/) say "native: test cases run: $run" ;;
         */NONE) say "$build: test cases run: $run, none under Wine: the PE32 was not run, as $zq_pe32_why" ;;
         *) say "$build: test cases run: $run, under Wine: $wine"
-           if [ "$wine" -eq 0 ]; then failed+=("$build (no Windows test ran under Wine)"); fi ;;
+           [ "$wine" -gt 0 ] || failed+=("$build ran no Windows test under Wine$([ $x = yes ] || echo ': no X server')") ;;
     esac
 done
-[ $x = yes ] || failed+=("the Windows tests under Wine (no X server)")
-[ ${#failed[@]} -eq 0 ] || stop "tests failed or did not run in: ${failed[*]} (failures are listed above)"
+printf -v list '%s; ' "${failed[@]}"
+[ ${#failed[@]} -eq 0 ] || stop "tests failed or did not run: ${list%; } (see above)"
 say "every test passed"

@@ -11,7 +11,7 @@ zq_xvfb_start() {
     exec {zq_xvfb_fd}<&-
     if [ -z "$display" ]; then
         kill "$zq_xvfb_pid" 2>/dev/null || true
-        zq_error="the X server (Xvfb) did not start within 10 s"
+        zq_error="the X server (Xvfb) did not start"
         return 1
     fi
     export DISPLAY=:$display
