@@ -83,8 +83,12 @@ zq_add_wine32() {
     want "installing wine32:i386" "the PE32 is built and checked, not run" \
         zq_apt install -y --no-install-recommends wine32:i386 && return 0
     zq_wine32_error=$zq_error
-    if [ -n "$added" ] && as_root dpkg --remove-architecture i386 2>/dev/null; then
+    if [ -z "$added" ]; then
+        return 1
+    elif as_root dpkg --remove-architecture i386 2>/dev/null; then
         say "removed the i386 architecture again, as it was added for the 32-bit Wine alone"
+    else
+        say "kept the i386 architecture: dpkg keeps it while an i386 package is installed" >&2
     fi
     return 1
 }
