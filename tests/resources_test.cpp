@@ -16,12 +16,6 @@ HMODULE Self() {
     return ::GetModuleHandleA(nullptr);
 }
 
-std::string OwnPath() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
-}
-
 const void* ResourceBytes(LPCSTR type, LPCSTR name) {
     HRSRC resource = ::FindResourceA(Self(), name, type);
     return resource != nullptr ? ::LockResource(::LoadResource(Self(), resource)) : nullptr;
@@ -36,12 +30,13 @@ std::string VersionString(const std::vector<char>& block, const char* name) {
 }
 
 TEST(Resources, TheVersionRecordReadsBack) {
-    const std::string path = OwnPath();
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
     DWORD handle = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &handle);
+    const DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
     ASSERT_GT(size, 0u);
     std::vector<char> block(size);
-    ASSERT_TRUE(::GetFileVersionInfoA(path.c_str(), 0, size, block.data()));
+    ASSERT_TRUE(::GetFileVersionInfoA(path, 0, size, block.data()));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -64,40 +59,31 @@ TEST(Resources, TheVersionRecordReadsBack) {
     EXPECT_EQ(translation[0], MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     EXPECT_EQ(translation[1], CP_WINUNICODE);
 
-    EXPECT_EQ(VersionString(block, "FileVersion"), "1, 0, 0, 1");
-    EXPECT_EQ(VersionString(block, "ProductVersion"), "1, 0, 0, 1");
-    EXPECT_EQ(VersionString(block, "InternalName"), "ZENTAQ Tester");
-    EXPECT_EQ(VersionString(block, "OriginalFilename"), "ZENTAQ Tester.EXE");
-    EXPECT_EQ(VersionString(block, "ProductName"), "ZENTAQ Tester Application");
-    EXPECT_NE(VersionString(block, "LegalCopyright").find("ZENTAQ"), std::string::npos);
-    for (const char* empty : {"Comments", "CompanyName", "FileDescription", "LegalTrademarks", "PrivateBuild",
-                              "SpecialBuild"}) {
-        EXPECT_EQ(VersionString(block, empty), "") << empty;
-    }
+    const std::pair<const char*, const char*> kStrings[] = {
+        {"FileVersion", "1, 0, 0, 1"},  {"ProductVersion", "1, 0, 0, 1"}, {"InternalName", "ZENTAQ Tester"},
+        {"OriginalFilename", "ZENTAQ Tester.EXE"}, {"ProductName", "ZENTAQ Tester Application"},
+        {"LegalCopyright", "Copyright (C) 2026 ZENTAQ"}, {"Comments", ""}, {"CompanyName", ""},
+        {"FileDescription", ""}, {"LegalTrademarks", ""}, {"PrivateBuild", ""}, {"SpecialBuild", ""}};
+    for (const auto& [name, value] : kStrings) EXPECT_EQ(VersionString(block, name), value) << name;
 }
 
-// The head of an extended dialog template (DLGTEMPLATEEX), which the SDK headers leave out.
-#pragma pack(push, 2)
-struct DialogTemplateEx {
-    WORD dlgVer, signature;
-    DWORD helpID, exStyle, style;
-    WORD cDlgItems;
-    short x, y, cx, cy;
-};
-#pragma pack(pop)
-
-// The font a dialog template asks for: after the head come the menu, the class and the caption,
-// each an ordinal (0xFFFF and a number) or a string of UTF-16 characters; then the point size,
-// in an extended template the weight, italic flag and character set, and the face name.
+// The font a dialog template asks for. After the head (DLGTEMPLATE, or the extended one that
+// begins 1, 0xFFFF and that the SDK headers leave out) come the menu, the class and the caption,
+// each an ordinal (0xFFFF and a number) or a UTF-16 string; then the point size, in an extended
+// template the weight, the italic flag and the character set, and the face name.
 struct TemplateFont {
     WORD points = 0, weight = 0;
     BYTE italic = 0, charset = 0;
     std::string face;
 };
+constexpr std::size_t kExtendedHeadWords = 13;
 
-TemplateFont FontOf(const BYTE* bytes) {
-    const bool extended = reinterpret_cast<const DialogTemplateEx*>(bytes)->signature == 0xFFFF;
-    auto p = reinterpret_cast<const WORD*>(bytes + (extended ? sizeof(DialogTemplateEx) : sizeof(DLGTEMPLATE)));
+TemplateFont FontOf(int dialog) {
+    const auto* p = static_cast<const WORD*>(ResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(dialog)));
+    TemplateFont font;
+    if (p == nullptr) return font;
+    const bool extended = p[1] == 0xFFFF;
+    p += extended ? kExtendedHeadWords : sizeof(DLGTEMPLATE) / sizeof(WORD);
     for (int field = 0; field < 3; ++field) {
         if (*p == 0xFFFF) {
             p += 2;
@@ -106,7 +92,6 @@ TemplateFont FontOf(const BYTE* bytes) {
             }
         }
     }
-    TemplateFont font;
     font.points = *p++;
     if (extended) {
         font.weight = *p++;
@@ -119,19 +104,15 @@ TemplateFont FontOf(const BYTE* bytes) {
 
 TEST(Resources, BothDialogsAskForTheDialogFont) {
     // The rest of both templates shows in the windows the dialog manager builds from them.
-    const auto* tester = static_cast<const BYTE*>(ResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(IDD_TESTER_DIALOG)));
-    const auto* about = static_cast<const BYTE*>(ResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(IDD_ABOUTBOX)));
-    ASSERT_NE(tester, nullptr);
-    ASSERT_NE(about, nullptr);
-    for (const BYTE* dialog : {tester, about}) {
+    for (const int dialog : {IDD_TESTER_DIALOG, IDD_ABOUTBOX}) {
         const TemplateFont font = FontOf(dialog);
-        EXPECT_EQ(font.points, 8);
-        EXPECT_EQ(font.face, "MS Sans Serif");
+        EXPECT_EQ(font.points, 8) << dialog;
+        EXPECT_EQ(font.face, "MS Sans Serif") << dialog;
     }
     // Windows builds the main dialog's font from these; Wine ignores them, so only the bytes show them.
-    const TemplateFont font = FontOf(tester);
-    EXPECT_EQ(font.weight, 0);
-    EXPECT_EQ(font.italic, 0);
+    const TemplateFont font = FontOf(IDD_TESTER_DIALOG);
+    EXPECT_EQ(font.weight, FW_DONTCARE);
+    EXPECT_EQ(font.italic, FALSE);
     EXPECT_EQ(font.charset, DEFAULT_CHARSET) << "the labels' bytes are read in the system's ANSI code page";
 }
 
@@ -181,11 +162,12 @@ TEST(Resources, TheSystemTakesTheManifestAsInvokerSystemDpiAwareWithTheClassicCo
     ASSERT_NE(::FindResourceExA(Self(), RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID,
                                 MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)),
               nullptr);
-    const std::string path = OwnPath();
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
     ACTCTXA request{};
     request.cbSize = sizeof request;
     request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = path.c_str();
+    request.lpSource = path;
     request.hModule = Self();
     request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
     HANDLE context = ::CreateActCtxA(&request);

@@ -7,11 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "key_table.h"
@@ -50,25 +51,18 @@ public:
         const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
         const KeyFacts* coded = KeyWithCode(wParam);
         for (const int id : {KeyNamedUnderWine(lParam), coded != nullptr ? coded->id : 0}) {
-            if (id != 0) m_lit[KeyIndex(*FindById(id))] = down;
+            if (id == 0) continue;
+            if (down) {
+                m_lit.insert(id);
+            } else {
+                m_lit.erase(id);
+            }
         }
     }
-    std::vector<int> LitKeys() const {
-        std::vector<int> lit;
-        for (std::size_t i = 0; i < kKeyCount; ++i) {
-            if (m_lit[i]) lit.push_back(kKeys[i].id);
-        }
-        return lit;
-    }
+    std::vector<int> LitKeys() const { return {m_lit.begin(), m_lit.end()}; }
 
 private:
-    static const KeyEntry* FindById(int id) {
-        for (const KeyEntry& key : kKeys) {
-            if (key.id == id) return &key;
-        }
-        return nullptr;
-    }
-    std::array<bool, kKeyCount> m_lit{};
+    std::set<int> m_lit;
 };
 
 // GDI and USER objects the process holds, and the memory it has committed. Wine answers 0 from
@@ -213,28 +207,20 @@ TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
 
 TEST(Repaints, EachLampChangeDrawsItsKeyOnceAndAutoRepeatDrawsNothing) {
     // WM_DRAWITEM per key, as the buttons ask the dialog to draw them.
-    std::array<int, kKeyCount> draws{};
+    std::map<UINT, int> draws;
     MessageHook hook([&](HWND, UINT message, WPARAM, LPARAM lParam) {
-        if (message != WM_DRAWITEM) return;
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        for (std::size_t i = 0; i < kKeyCount; ++i) draws[i] += kKeys[i].id == item->CtlID ? 1 : 0;
+        if (message == WM_DRAWITEM) ++draws[reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlID];
     });
     constexpr int kRepeats = 30;
     int keysTested = 0, otherDraws = 0, changeDraws = 0;
     auto drawsOf = [&](int id) {
-        int own = 0;
-        for (std::size_t i = 0; i < kKeyCount; ++i) {
-            if (kKeys[i].id == id) {
-                own += draws[i];
-            } else {
-                otherDraws += draws[i];
-            }
-        }
-        draws.fill(0);
+        const int own = draws[static_cast<UINT>(id)];
+        for (const auto& [other, count] : draws) otherDraws += other != static_cast<UINT>(id) ? count : 0;
+        draws.clear();
         return own;
     };
 
-    Steps steps = {[&] { draws.fill(0); }};  // the dialog's first paint
+    Steps steps = {[&] { draws.clear(); }};  // the dialog's first paint
     for (const KeyFacts& key : kCodedKeys) {  // the modifiers go by the system's names; see the router tests
         PressCheckRelease(
             steps, key, false,
