@@ -69,12 +69,18 @@ TEST(KeyLighting, AKeyQueuedToTheFocusedKeyButtonIsRoutedTheSame) {
 }
 
 TEST(KeyLighting, EachModifierLightsItsOwnKey) {
-    // All eight held together, Alt as a system key, then released one at a time: each clears
-    // its own key only.
+    // Each alone, Alt as a system key; then all eight held together and released one at a
+    // time: each clears its own key only.
     auto sys = [](const KeyFacts& key) { return key.virtualKey == VK_MENU; };
-    Steps steps = {[&] {
+    Steps steps;
+    for (const KeyFacts& key : kModifiers) {
+        PressCheckRelease(
+            steps, key, sys(key), [id = key.id] { EXPECT_EQ(LitKeys(), std::vector<int>{id}); },
+            [id = key.id] { EXPECT_EQ(LitKeys(), std::vector<int>{}) << id << " released"; });
+    }
+    steps.push_back([&] {
         for (const KeyFacts& key : kModifiers) PostKey(key, false, sys(key));
-    }};
+    });
     std::vector<int> lit;
     for (const KeyFacts& key : kModifiers) lit.push_back(key.id);
     std::sort(lit.begin(), lit.end());
