@@ -85,16 +85,19 @@ target_include_directories(key_button_tests PRIVATE tests)
 target_link_libraries(key_button_tests PRIVATE keypanel gtest_main)
 target_compile_options(key_button_tests PRIVATE ${ZQ_WARNINGS})
 
-# The dialogs tested as the program runs them: same application object, same resources.
-add_executable(tester_dlg_tests app/tester_app.cpp tests/tester_dlg_test.cpp tests/tester_harness.cpp tests/modal_script.cpp
-                                tests/window_test_support.cpp ${ZQ_RESOURCES})
-target_include_directories(tester_dlg_tests PRIVATE app res tests)
-target_link_libraries(tester_dlg_tests PRIVATE shell gtest_main version)
+# The dialogs tested as the program runs them: same application object, same resources. One
+# suite a file, by concern.
+add_library(dialog_fixture STATIC app/tester_app.cpp tests/dialog_fixture.cpp tests/window_test_support.cpp)
+target_include_directories(dialog_fixture PUBLIC app res tests)
+target_link_libraries(dialog_fixture PUBLIC shell gtest)
+target_compile_options(dialog_fixture PRIVATE ${ZQ_WARNINGS})
+add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/screen_dpi_test.cpp
+                                tests/code_page_936_test.cpp tests/system_key_names_test.cpp tests/about_box_test.cpp
+                                tests/framework_test.cpp tests/resources_test.cpp ${ZQ_RESOURCES})
+target_link_libraries(tester_dlg_tests PRIVATE dialog_fixture gtest_main version)
 target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
-add_executable(soak_tests app/tester_app.cpp tests/soak_test.cpp tests/tester_harness.cpp tests/modal_script.cpp
-                          ${ZQ_RESOURCES})
-target_include_directories(soak_tests PRIVATE app res tests)
-target_link_libraries(soak_tests PRIVATE shell gtest_main psapi)
+add_executable(soak_tests tests/soak_test.cpp ${ZQ_RESOURCES})
+target_link_libraries(soak_tests PRIVATE dialog_fixture gtest_main psapi)
 target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
 
 include(tests/e2e/e2e.cmake)
@@ -112,36 +115,40 @@ if(ZQ_WINE_TESTS STREQUAL "NONE")
     return()
 endif()
 include(cmake/wine-gtest.cmake)
-zq_add_wine_gtests(key_button_tests)
-# The arrows of code page 936 and the system's own key names need a Wine set up for them: the
-# variants below run those cases.
-zq_add_wine_gtests(tester_dlg_tests EXCLUDE "^(TesterDialog\\.TheArrowLabelsShowAsArrows|SystemKeyNames\\.)")
-# The dialog on the system's key names, its path on Windows: Wine answers GetKeyNameTextA with
-# Windows' own US-English names ("Right Shift", "Left Windows") only without a display driver.
-add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_windows_names
-         COMMAND ${ZQ_WINE_RUN} --graphics null ${ZQ_WINE_ARCH}
-                 ${CMAKE_BINARY_DIR}/wineprefix-null $<TARGET_FILE:tester_dlg_tests> --gtest_filter=SystemKeyNames.*)
-# The tests skip themselves where the system's names are not Windows'; here the set-up failed.
-set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_windows_names PROPERTIES
-                     FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\]|0 tests from 0 test suites ran" TIMEOUT 120)
+# The Wine set-ups and the suites of tester_dlg_tests each runs, whole: a case belongs to its
+# suite's runs whatever it is called. Listing the program checks that every suite has a run and
+# every suite named here is the program's.
+#   plain            the prefix as the test command makes it
+#   zh_CN            the ANSI code page 936 (Chinese Simplified), as the run command starts the
+#                    program, with a CJK font standing in for SimSun, which Wine then links to
+#                    every font as the fallback for characters the font lacks, as Windows does;
+#                    Wine's own texts in the session's language, here English
+#   windows_names    Wine's null display driver, the one where Wine answers GetKeyNameTextA with
+#                    Windows' own US-English names ("Right Shift", "Left Windows")
+#   144dpi           the screen at 144 DPI (150 %)
+set(ZQ_SUITES_plain DialogAsBuilt KeyLighting ScreenDpi AboutBox Framework Resources)
+set(ZQ_SUITES_zh_CN CodePage936)
+set(ZQ_SUITES_windows_names SystemKeyNames)
+set(ZQ_SUITES_144dpi ScreenDpi)
+
+zq_add_wine_gtests(key_button_tests SUITES KeyButtonTest)
+zq_add_wine_gtests(tester_dlg_tests SUITES ${ZQ_SUITES_plain}
+                   ELSEWHERE ${ZQ_SUITES_zh_CN} ${ZQ_SUITES_windows_names} ${ZQ_SUITES_144dpi})
+# zq_add_wine_setup(NAME [OPTIONS...]): the suites of ZQ_SUITES_NAME in one run of tester_dlg_tests
+# under Wine started with OPTIONS, in a prefix of its own.
+function(zq_add_wine_setup name)
+    list(JOIN ZQ_SUITES_${name} ".*:" filter)
+    add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_${name}
+             COMMAND ${ZQ_WINE_RUN} ${ARGN} ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-${name}
+                     $<TARGET_FILE:tester_dlg_tests> --gtest_filter=${filter}.*)
+    set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_${name} PROPERTIES TIMEOUT 120)
+endfunction()
+zq_add_wine_setup(windows_names --graphics null)
 if(ZQ_WINE_TESTS STREQUAL "INPROCESS")
     return()
 endif()
-zq_add_wine_gtests(soak_tests)
-
-# The arrow labels as Chinese (Simplified) Windows shows them, and as the run command starts the
-# program: the ANSI code page 936, with a CJK font standing in for SimSun, which Wine then links to
-# every font as the fallback for characters the font lacks, as Windows does; Wine's own texts in
-# the session's language, here English.
-add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN
-         COMMAND ${ZQ_WINE_RUN} --code-page 936 ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-zh_CN
-                 $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.TheArrowLabels*)
-# The test skips itself where the code page is not 936; here that means the set-up failed.
-set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN PROPERTIES FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
-                     ENVIRONMENT "LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=")
-# The dialog at 144 DPI (150 %): it scales, every key lights only itself, the labels stay centred.
-add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi
-         COMMAND ${ZQ_WINE_RUN} --dpi 144 ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-144dpi
-                 $<TARGET_FILE:tester_dlg_tests> --gtest_filter=TesterDialog.AtTheScreenDpi*)
+zq_add_wine_gtests(soak_tests SUITES Soak Repaints)
+zq_add_wine_setup(zh_CN --code-page 936)
+set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN PROPERTIES ENVIRONMENT "LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=")
+zq_add_wine_setup(144dpi --dpi 144)
 set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES ENVIRONMENT ZQ_DPI=144)
-set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN ${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES TIMEOUT 120)

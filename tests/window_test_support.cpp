@@ -34,20 +34,10 @@ std::string Pixels::FirstDifference(const Pixels& other, const RECT& area) const
     return "";
 }
 
-HBITMAP CreateDib(HDC dc, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
+namespace {
 
-Pixels ReadDib(HDC memoryDc, HBITMAP bitmap, int width, int height) {
-    Pixels pixels(width, height);
+// 32 bits a pixel, top-down.
+BITMAPINFO DibInfo(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -55,6 +45,20 @@ Pixels ReadDib(HDC memoryDc, HBITMAP bitmap, int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+}  // namespace
+
+HBITMAP CreateDib(HDC dc, int width, int height) {
+    BITMAPINFO info = DibInfo(width, height);
+    void* bits = nullptr;
+    return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+Pixels ReadDib(HDC memoryDc, HBITMAP bitmap, int width, int height) {
+    Pixels pixels(width, height);
+    BITMAPINFO info = DibInfo(width, height);
     std::vector<DWORD> raw(static_cast<size_t>(width * height));
     ::GetDIBits(memoryDc, bitmap, 0, static_cast<UINT>(height), raw.data(), &info, DIB_RGB_COLORS);
     for (int y = 0; y < height; ++y) {

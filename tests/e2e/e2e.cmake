@@ -4,6 +4,7 @@
 # it ends every Wine process of its prefix when done. The program runs as scripts/run.sh starts
 # it: in the ANSI code page 936, its users' own.
 add_executable(e2e_probe tests/e2e/probe.cpp)
+target_include_directories(e2e_probe PRIVATE tests)
 target_compile_options(e2e_probe PRIVATE ${ZQ_WARNINGS})
 target_link_libraries(e2e_probe PRIVATE user32)
 

@@ -32,29 +32,18 @@ GREEN = b"\x00\xff\x00"
 TIMEOUT = 3.0  # seconds to wait for the screen to show the outcome of an input
 BUDGET = 150.0  # seconds for the whole run: stop in time to clean up before CTest's 180 s
 
-# Panel key id -> X keysym of the physical key that should light it.
-KEYSYMS = {1000 + i: chr(ord("a") + i - 1) for i in range(1, 27)}
-KEYSYMS.update({1026 + i: str(i) for i in range(1, 10)})
-KEYSYMS.update({1038 + i: f"F{i}" for i in range(1, 13)})
-KEYSYMS.update({
-    1036: "0", 1038: "equal", 1051: "Escape", 1052: "Tab", 1053: "Caps_Lock", 1058: "space",
-    1063: "comma", 1064: "period", 1065: "slash", 1066: "grave", 1067: "backslash",
-    1068: "semicolon", 1069: "apostrophe", 1070: "Return", 1071: "bracketleft",
-    1072: "bracketright", 1073: "BackSpace", 1074: "Up", 1075: "Left", 1076: "Down", 1077: "Right",
-    1078: "Insert", 1079: "Home", 1080: "Prior", 1081: "Delete", 1082: "End", 1083: "Next",
-    1084: "minus",
-})
+# Panel key id -> X keysym of the physical key that should light it, and the modifiers, told
+# apart from their left or right twins by scan code and extended flag, as (keysym, id): from the
+# tests' description of the keyboard (tests/keyboard.h), which the probe prints (read_keyboard).
+KEYSYMS = {}
+MODIFIERS = []
+MODIFIER_IDS = ()
 KEY_LABELS = {1038: "=", 1051: "ESC", 1052: "TAB", 1053: "CAPS", 1054: "SHIFT", 1055: "CTRL",
               1056: "WIN", 1057: "ALT", 1058: "SPACE BAR", 1059: "right ALT", 1060: "right WIN",
               1061: "right CTRL", 1062: "right SHIFT", 1063: ",", 1064: ".", 1065: "/", 1066: "`",
               1067: "\\", 1068: ";", 1069: "'", 1070: "ENTER", 1071: "[", 1072: "]", 1073: "Backspace",
               1074: "up", 1075: "left", 1076: "down", 1077: "right", 1078: "Ins", 1079: "Home",
               1080: "PgUp", 1081: "Del", 1082: "End", 1083: "PgDn", 1084: "-"}
-
-# The modifier keys, told apart from their left or right twins by scan code and extended flag.
-MODIFIERS = [("Shift_L", 1054), ("Shift_R", 1062), ("Control_L", 1055), ("Control_R", 1061),
-             ("Alt_L", 1057), ("Alt_R", 1059), ("Super_L", 1056), ("Super_R", 1060)]
-MODIFIER_IDS = (1054, 1055, 1056, 1057, 1059, 1060, 1061, 1062)
 
 MARKER = "a"  # a key known to light A (1001): once it shows, every earlier input has been handled
 MARKER_ID = 1001
@@ -73,6 +62,20 @@ AFTER_DEAD = [("q", 1017), ("e", 1005), ("F5", 1043)]
 
 class ProgramGone(Exception):
     pass
+
+
+def read_keyboard(s):
+    global MODIFIER_IDS
+    status, lines = s.probe("keysyms")
+    if status != 0:
+        raise RuntimeError("the probe could not print the keyboard")
+    for line in lines:
+        kind, key_id, keysym = line.split()
+        if kind == "modifier":
+            MODIFIERS.append((keysym, int(key_id)))
+        else:
+            KEYSYMS[int(key_id)] = keysym
+    MODIFIER_IDS = tuple(sorted(m[1] for m in MODIFIERS))
 
 
 def key_name(key_id):
@@ -461,6 +464,7 @@ def run(s, screenshot):
     status, _ = s.probe("windows")
     if status != 0:
         raise RuntimeError("the probe could not run under Wine")
+    read_keyboard(s)
     s.start_program()
     s.find_dialog()
 

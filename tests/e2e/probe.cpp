@@ -3,11 +3,15 @@
 //   probe keys      "window" and "client" rectangles of the main dialog, then per child window
 //                   "key ID" with its window rectangle and its client rectangle, and "edge CX CY"
 //   probe windows   every visible top-level window: class|title|rectangle|foreground
+//   probe keysyms   per panel key "modifier ID KEYSYM" or "key ID KEYSYM": the X keysym of the
+//                   key that must light it (tests/keyboard.h)
 // Rectangles are in screen coordinates: left top right bottom.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include "keyboard.h"
 
 namespace {
 
@@ -62,12 +66,19 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
     return TRUE;
 }
 
+int Keysyms() {
+    for (const testing_support::KeyFacts& key : testing_support::kModifiers) std::printf("modifier %d %s\n", key.id, key.keysym);
+    for (const testing_support::KeyFacts& key : testing_support::kCodedKeys) std::printf("key %d %s\n", key.id, key.keysym);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* command = argc == 2 ? argv[1] : "";
     if (std::strcmp(command, "keys") == 0) return Keys();
     if (std::strcmp(command, "windows") == 0) return ::EnumWindows(&PrintWindow, 0) ? 0 : 1;
-    std::fprintf(stderr, "usage: probe keys|windows\n");
+    if (std::strcmp(command, "keysyms") == 0) return Keysyms();
+    std::fprintf(stderr, "usage: probe keys|windows|keysyms\n");
     return 2;
 }
