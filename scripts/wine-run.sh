@@ -150,7 +150,7 @@ fi
 [ "$setup_only" = 0 ] || exit 0
 
 if [ -n "${DISPLAY:-}" ]; then
-    exec env "${run_env[@]}" "$zq_loader" "$@"
+    exec ${run_env[@]:+env} "${run_env[@]}" "$zq_loader" "$@"
 fi
 . "$here/lib/xvfb.sh"
 zq_xvfb_start || stop "no X display (DISPLAY is not set), and $zq_error"
