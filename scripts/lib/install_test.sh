@@ -63,11 +63,11 @@ setup() {
         "${zq_optional_packages[@]}") >"$state/installed"
 }
 
-# decide [ENV...]: the test command's install step and Wine choice, as a user of this machine;
-# KERNEL_32BIT=yes|no is the kernel's answer. Sets out (what it printed) and status.
+# decide [ENV...]: the test command's install step and Wine choice, with only the variables
+# given; KERNEL_32BIT=yes|no is the kernel's answer. Sets out (what it printed) and status.
 decide() {
     status=0
-    out=$(cd "$work" && env PATH="$work/bin:$PATH" "$@" bash -c '
+    out=$(cd "$work" && env -u ZQ_RUNS_32BIT -u ZQ_WINDOWS_BUILD PATH="$work/bin:$PATH" "$@" bash -c '
         set -Eeuo pipefail
         . "$0/say.sh"; . "$0/apt.sh"; . "$0/wine.sh"
         zq_kernel_runs_32bit() { [ "$KERNEL_32BIT" = yes ]; }
