@@ -12,7 +12,6 @@ cd "$(dirname "$0")/.."
 . scripts/lib/apt.sh
 . scripts/lib/wine.sh
 . scripts/lib/xvfb.sh
-zq_choose_build >/dev/null
 zq_build_dir "${1:-}"
 build=$zq_dir
 out=$PWD/build/bench

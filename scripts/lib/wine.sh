@@ -209,14 +209,21 @@ zq_toolchain() {
     esac
 }
 
-# zq_build_dir [DIR]: sets zq_dir (absolute; by default build/$zq_build) and zq_arch, the build it
-# holds: a configured folder keeps its toolchain, a new one gets the build that runs here; and the
-# zq_toolchain of it.
+# zq_build_dir [DIR]: sets zq_dir (absolute) and zq_arch, the build DIR holds where it is
+# configured, else the build that runs here (asking zq_choose_build only then), in DIR or in
+# build/ARCH; and the zq_toolchain of it.
 zq_build_dir() {
-    zq_dir=$(realpath -m "${1:-build/$zq_build}") zq_arch=$zq_build
-    case $(grep -s '^CMAKE_TOOLCHAIN_FILE' "$zq_dir/CMakeCache.txt") in
-        *mingw-x86_64*) zq_arch=win64 ;;
-        *mingw-i686*) zq_arch=win32 ;;
-    esac
+    zq_arch=""
+    if [ -n "${1:-}" ]; then
+        case $(grep -s '^CMAKE_TOOLCHAIN_FILE' "$1/CMakeCache.txt") in
+            *mingw-x86_64*) zq_arch=win64 ;;
+            *mingw-i686*) zq_arch=win32 ;;
+        esac
+    fi
+    if [ -z "$zq_arch" ]; then
+        [ -n "${zq_build:-}" ] || zq_choose_build >/dev/null
+        zq_arch=$zq_build
+    fi
+    zq_dir=$(realpath -m "${1:-build/$zq_arch}")
     zq_toolchain "$zq_arch"
 }
