@@ -7,11 +7,11 @@
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(ZQ_WINE_ARCH win64)
     set(ZQ_MANIFEST_ARCH amd64)
-    set(ZQ_RUNS_ON "64-bit (x64) Windows, the x64 Windows PE among them, or Wine")
+    set(ZQ_RUNS_ON "64-bit (x64) Windows: Windows XP x64 Edition, Windows Server 2003 or later, or Wine")
 else()
     set(ZQ_WINE_ARCH win32)
     set(ZQ_MANIFEST_ARCH x86)
-    set(ZQ_RUNS_ON "32-bit Windows or 64-bit Windows, or Wine")
+    set(ZQ_RUNS_ON "Windows 2000 or later, 32-bit or 64-bit, or Wine")
 endif()
 # ZQ_WINE_RUN [--code-page 936] [--dpi N] [--graphics null] ... ARCH PREFIX PROGRAM [ARGS...]
 set(ZQ_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
@@ -58,6 +58,7 @@ target_compile_options(zentaq_tester PRIVATE ${ZQ_PROGRAM_OPTIONS})
 target_link_options(zentaq_tester PRIVATE -s)
 
 include(bench/bench.cmake)
+include(cmake/release.cmake)
 
 # cmake --install puts the program and a short text on its use in one folder; cpack makes the
 # release archive of it.
