@@ -1,11 +1,13 @@
 # Sourced by the commands: installs what they need and is missing, through apt-get (with sudo
 # where this is not root), saying which packages are required and which optional.
-#   zq_install run|test   run: building and running the tester; test: that and every test
+#   zq_install release|run|test   release: building the tester and its archives; run: building
+#                                 and running it; test: that and every test
 #   zq_add_wine32         the 32-bit Wine, an optional step of the Wine choice (scripts/lib/wine.sh)
-zq_required_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
-                      binutils-mingw-w64-x86-64 wine wine64 fonts-wine)
+zq_build_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
+                   binutils-mingw-w64-x86-64)
+zq_required_packages=("${zq_build_packages[@]}" wine wine64 fonts-wine)
 zq_test_packages=(g++ clang libclang-rt-dev googletest xvfb xdotool python3 imagemagick libx11-dev libxtst-dev
-                  x11-xkb-utils)
+                  x11-xkb-utils strace faketime)
 # Without them, the arrow keys' labels (code page 936 text) do not show as arrows: the run command
 # says so and starts the tester in the user's code page.
 zq_optional_packages=(locales fonts-wqy-microhei)
@@ -38,11 +40,14 @@ zq_apt() {
 }
 
 zq_install() {
-    local mode=$1 required optional p
-    required=("${zq_required_packages[@]}")
-    [ "$mode" = run ] || required+=("${zq_test_packages[@]}")
+    local mode=$1 required optional=() p
+    case $mode in
+        release) required=("${zq_build_packages[@]}" zip) ;;
+        run) required=("${zq_required_packages[@]}") ;;
+        *) required=("${zq_required_packages[@]}" "${zq_test_packages[@]}") ;;
+    esac
     mapfile -t required < <(zq_missing "${required[@]}")
-    mapfile -t optional < <(zq_missing "${zq_optional_packages[@]}")
+    [ "$mode" = release ] || mapfile -t optional < <(zq_missing "${zq_optional_packages[@]}")
     if [ $((${#required[@]} + ${#optional[@]})) -eq 0 ]; then
         say "every package needed to $mode is installed"
         return

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The release command: builds the PE32 and the PE32+ from the checkout alone (no tests), each in a
+# release folder of its own made anew (build/release-win32, build/release-win64), and writes
+# dist/ZENTAQ-Tester-<version>-win32.zip, -win64.zip and dist/SHA256SUMS. The same checkout gives
+# the same bytes on the same Debian release, whatever the folder, clock, umask, locale or time
+# zone: the exe's time stamp and the archive's times are SOURCE_DATE_EPOCH, else the commit's
+# time, else none (0 in the exe, 1980-01-01 in the archive).
+set -Eeuo pipefail
+cd "$(dirname "$0")/.."
+. scripts/lib/say.sh
+. scripts/lib/apt.sh
+. scripts/lib/wine.sh
+trap 'say "release.sh stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
+
+zq_install release
+umask 022
+export LC_ALL=C TZ=UTC
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && [ -e .git ] && command -v git >/dev/null; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=""
+fi
+[ -z "${SOURCE_DATE_EPOCH:-}" ] || export SOURCE_DATE_EPOCH
+zq_archive_time=@${SOURCE_DATE_EPOCH:-315532800}
+# zq_zip FOLDER ARCHIVE ENTRIES...: the archive of those entries of FOLDER, in that order, with no
+# owner or extra times (-X). Run by need, in a subshell of its own.
+zq_zip() {
+    cd "$1" && zip -X -D -q "${@:2}"
+}
+
+mkdir -p dist
+rm -f dist/ZENTAQ-Tester-*.zip dist/SHA256SUMS
+for arch in win32 win64; do
+    zq_toolchain $arch
+    build=build/release-$arch
+    say "building $build ($zq_kind, MinGW-w64), no tests"
+    rm -rf "$build"
+    need -q "configuring $build" cmake --no-warn-unused-cli -S . -B $build -DCMAKE_TOOLCHAIN_FILE=$zq_toolchain \
+        -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF
+    need "building $build" cmake --build $build -j "$(nproc)" --target zentaq_tester
+    name=ZENTAQ-Tester-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $build/CMakeCache.txt)-$arch
+    # The archive's two entries with fixed modes and times.
+    mkdir -p "$build/stage/$name"
+    install -m 644 $build/generated/README.txt "$build/stage/$name/README.txt"
+    install -m 755 "$build/ZENTAQ Tester.exe" "$build/stage/$name/ZENTAQ Tester.exe"
+    touch -d "$zq_archive_time" "$build/stage/$name"/*
+    need -q "archiving $name" zq_zip "$build/stage" "$PWD/dist/$name.zip" "$name/README.txt" "$name/ZENTAQ Tester.exe"
+    sed -n 's/\r$//; s/^\(Built from\|Compiler\|Binutils\): /  \1: /p' $build/generated/README.txt
+done
+
+(cd dist && sha256sum ZENTAQ-Tester-*.zip >SHA256SUMS)
+say "dist/SHA256SUMS (check: cd dist && sha256sum -c SHA256SUMS)"
+cat dist/SHA256SUMS
