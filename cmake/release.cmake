@@ -38,6 +38,9 @@ else()
     target_link_options(zentaq_tester PRIVATE -Wl,--insert-timestamp)
     set_property(TARGET zentaq_tester PROPERTY RULE_LAUNCH_LINK "env SOURCE_DATE_EPOCH=${ZQ_SOURCE_DATE_EPOCH}")
 endif()
+# A new time stamp (a commit) links the program anew.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/source-date-epoch CONTENT "${ZQ_SOURCE_DATE_EPOCH}\n")
+set_property(TARGET zentaq_tester APPEND PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/generated/source-date-epoch)
 
 # The toolchain by its Debian packages' versions where dpkg knows them: what a rebuild must match.
 function(zq_tool_version var tool)
