@@ -76,6 +76,7 @@ done
 for build in native win32 win64; do
     read -r run wine < <(awk '/<testcase / && /status="(run|fail)"/ { run++; if (!/name="[^"]*\.package"/) wine++ }
                              END { print run + 0, wine + 0 }' "build/$build/ctest.xml" 2>/dev/null || echo 0 0)
+    sed -n "s/^zentaq: NOT RUN: /zentaq: $build: not run: /p" "build/$build/ctest.xml" 2>/dev/null || true
     case $build/${plan[$build]:-} in
         native/) say "native: test cases run: $run" ;;
         */NONE) say "$build: test cases run: $run, none under Wine: the PE32 was not run, as $zq_pe32_why" ;;
