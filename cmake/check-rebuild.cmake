@@ -18,11 +18,13 @@ if(STAMP)
 else()
     unset(ENV{SOURCE_DATE_EPOCH})
 endif()
-foreach(step "-S;${other}/sources;-B;${other}/build;-DCMAKE_TOOLCHAIN_FILE=${other}/sources/cmake/${TOOLCHAIN};-DCMAKE_BUILD_TYPE=${BUILD_TYPE};-DBUILD_TESTING=OFF"
-             "--build;${other}/build;-j;2;--target;zentaq_tester")
-    execute_process(COMMAND ${CMAKE_COMMAND} ${step} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+set(configure -S ${other}/sources -B ${other}/build -DCMAKE_TOOLCHAIN_FILE=${other}/sources/cmake/${TOOLCHAIN}
+              -DCMAKE_BUILD_TYPE=${BUILD_TYPE} -DBUILD_TESTING=OFF)
+set(build --build ${other}/build -j 2 --target zentaq_tester)
+foreach(step IN ITEMS configure build)
+    execute_process(COMMAND ${CMAKE_COMMAND} ${${step}} RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
     if(NOT status EQUAL 0)
-        message(FATAL_ERROR "the second build failed (cmake ${step}):\n${output}")
+        message(FATAL_ERROR "the second build failed (cmake ${${step}}):\n${output}")
     endif()
 endforeach()
 
