@@ -80,23 +80,24 @@ if(NOT BUILD_TESTING)
     return()
 endif()
 
-add_executable(key_button_tests keys/key_button_test.cpp tests/window_test_support.cpp)
+add_executable(key_button_tests keys/key_button_test.cpp tests/pixels.cpp tests/win32_queries.cpp)
 target_include_directories(key_button_tests PRIVATE tests)
 target_link_libraries(key_button_tests PRIVATE keypanel gtest_main)
 target_compile_options(key_button_tests PRIVATE ${ZQ_WARNINGS})
 
 # The dialogs tested as the program runs them: same application object, same resources. One
 # suite a file, by concern.
-add_library(dialog_fixture STATIC app/tester_app.cpp tests/dialog_fixture.cpp tests/window_test_support.cpp)
+add_library(dialog_fixture STATIC app/tester_app.cpp tests/dialog_fixture.cpp tests/pixels.cpp tests/win32_queries.cpp)
 target_include_directories(dialog_fixture PUBLIC app res tests)
 target_link_libraries(dialog_fixture PUBLIC shell gtest)
 target_compile_options(dialog_fixture PRIVATE ${ZQ_WARNINGS})
-add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/screen_dpi_test.cpp
-                                tests/code_page_936_test.cpp tests/system_key_names_test.cpp tests/about_box_test.cpp
-                                tests/framework_test.cpp tests/resources_test.cpp ${ZQ_RESOURCES})
+add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/key_pixels_test.cpp
+                                tests/minimised_icon_test.cpp tests/screen_dpi_test.cpp tests/code_page_936_test.cpp
+                                tests/system_key_names_test.cpp tests/about_box_test.cpp tests/framework_test.cpp
+                                tests/resources_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(tester_dlg_tests PRIVATE dialog_fixture gtest_main version)
 target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
-add_executable(soak_tests tests/soak_test.cpp ${ZQ_RESOURCES})
+add_executable(soak_tests tests/soak_test.cpp tests/repaints_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(soak_tests PRIVATE dialog_fixture gtest_main psapi)
 target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
 
@@ -126,10 +127,10 @@ include(cmake/wine-gtest.cmake)
 #   windows_names    Wine's null display driver, the one where Wine answers GetKeyNameTextA with
 #                    Windows' own US-English names ("Right Shift", "Left Windows")
 #   144dpi           the screen at 144 DPI (150 %)
-set(ZQ_SUITES_plain DialogAsBuilt KeyLighting ScreenDpi AboutBox Framework Resources)
+set(ZQ_SUITES_plain DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources)
 set(ZQ_SUITES_zh_CN CodePage936)
 set(ZQ_SUITES_windows_names SystemKeyNames)
-set(ZQ_SUITES_144dpi ScreenDpi)
+set(ZQ_SUITES_144dpi ScreenDpi KeyPixels)
 
 zq_add_wine_gtests(key_button_tests SUITES KeyButtonTest)
 zq_add_wine_gtests(tester_dlg_tests SUITES ${ZQ_SUITES_plain}

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "window_test_support.h"
+#include "pixels.h"
+#include "win32_queries.h"
 
 using testing_support::CaptureWindow;
 using testing_support::Pixels;

@@ -1,6 +1,6 @@
 // The running dialog under a storm of input: random key messages of all four kinds with any
-// parameters, interleaved with the About box and minimise/restore; and the repaint count of
-// every lamp change. Figures are printed; ZQ_SOAK_MESSAGES sets the storm's size.
+// parameters, interleaved with the About box and minimise/restore. Figures are printed;
+// ZQ_SOAK_MESSAGES sets the storm's size.
 #include <windows.h>
 #include <psapi.h>
 
@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <random>
 #include <set>
 #include <vector>
@@ -18,10 +17,14 @@
 #include "key_table.h"
 #include "resource.h"
 #include "dialog_fixture.h"
+#include "key_message.h"
+#include "win32_queries.h"
 
 using namespace testing_support;
 
 namespace {
+
+using Soak = DialogTest;
 
 std::size_t SoakSize() {
     const char* text = std::getenv("ZQ_SOAK_MESSAGES");
@@ -119,7 +122,7 @@ std::vector<long long> WindowGrowths(const std::vector<SIZE_T>& samples) {
     return growths;
 }
 
-TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
+TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     const std::size_t total = SoakSize();
     constexpr std::size_t kBatch = 1000;
     constexpr UINT kKinds[] = {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP};
@@ -131,54 +134,48 @@ TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     std::vector<SIZE_T> committed;  // before each batch from the tenth on, and at the end
     const DWORD started = ::GetTickCount();
 
-    Steps steps;
+    HWND hDlg = Dialog();
     for (std::size_t batch = 0; batch * kBatch < total; ++batch) {
         // Measured once the first About run and minimise are behind, so one-off allocations of
         // the system's are not counted as growth.
-        if (batch == 10) steps.push_back([&] { before = Measure(); });
-        steps.push_back([&, batch] {
-            if (batch >= 10) committed.push_back(Committed());
-            HWND hDlg = Dialog();
-            for (std::size_t i = 0; i < kBatch && posted < total; ++i, ++posted) {
-                const UINT message = kKinds[random() % 4];
-                // Half the codes in the byte range where the keys are, half anything at all; half
-                // the parameters shaped like real ones (a scan code, maybe extended), half noise.
-                const WPARAM wParam = random() % 2 ? random() % 256 : random();
-                const LPARAM lParam =
-                    random() % 2 ? KeyParam(random() % 0x80, message == WM_KEYUP || message == WM_SYSKEYUP,
-                                            message >= WM_SYSKEYDOWN, random() % 2)
-                                 : static_cast<LPARAM>(random());
-                // Most go to the dialog, the rest to a key button, as when one has the focus.
-                HWND target = random() % 4 ? hDlg : ::GetDlgItem(hDlg, kKeys[random() % kKeyCount].id);
-                ::PostMessageA(target, message, wParam, lParam);
-                model.Apply(message, wParam, lParam);
-            }
-        });
+        if (batch == 10) before = Measure();
+        if (batch >= 10) committed.push_back(Committed());
+        for (std::size_t i = 0; i < kBatch && posted < total; ++i, ++posted) {
+            const UINT message = kKinds[random() % 4];
+            // Half the codes in the byte range where the keys are, half anything at all; half
+            // the parameters shaped like real ones (a scan code, maybe extended), half noise.
+            const WPARAM wParam = random() % 2 ? random() % 256 : random();
+            const bool up = message == WM_KEYUP || message == WM_SYSKEYUP;
+            const LPARAM lParam = random() % 2 ? key_message::Param(random() % 0x80, random() % 2, up, message >= WM_SYSKEYDOWN)
+                                               : static_cast<LPARAM>(random());
+            // Most go to the dialog, the rest to a key button, as when one has the focus.
+            HWND target = random() % 4 ? hDlg : ::GetDlgItem(hDlg, kKeys[random() % kKeyCount].id);
+            ::PostMessageA(target, message, wParam, lParam);
+            model.Apply(message, wParam, lParam);
+        }
+        Settle();
         if (batch % 10 == 5) {
-            steps.push_back([&] { ::PostMessageA(Dialog(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0); });
-            steps.push_back([&] {
-                if (FindAboutBox() != nullptr) ++aboutRuns;
-                PostKey(::GetFocus(), WM_KEYDOWN, VK_RETURN, KeyParam(0x1C, false));
-            });
+            ::PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+            Settle();
+            if (ThreadWindowTitled("About") != nullptr) ++aboutRuns;
+            Post(*KeyWithCode(VK_RETURN), false, false, ::GetFocus());
+            Settle();
         }
         if (batch % 10 == 8) {
-            steps.push_back([&] {
-                ::ShowWindow(Dialog(), SW_MINIMIZE);
-                minimises += ::IsIconic(Dialog()) ? 1 : 0;
-            });
-            steps.push_back([] { ::ShowWindow(Dialog(), SW_RESTORE); });
+            ::ShowWindow(hDlg, SW_MINIMIZE);
+            minimises += ::IsIconic(hDlg) ? 1 : 0;
+            Settle();
+            ::ShowWindow(hDlg, SW_RESTORE);
+            Settle();
         }
     }
-    steps.push_back([&] {
-        EXPECT_EQ(FindAboutBox(), nullptr);
-        EXPECT_FALSE(::IsIconic(Dialog()));
-        EXPECT_EQ(LitKeys(), model.LitKeys());
-        ::RedrawWindow(Dialog(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        after = Measure();
-        committed.push_back(after.committed);
-    });
+    EXPECT_EQ(ThreadWindowTitled("About"), nullptr);
+    EXPECT_FALSE(::IsIconic(hDlg));
+    EXPECT_EQ(LitKeys(), model.LitKeys());
+    ::RedrawWindow(hDlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    after = Measure();
+    committed.push_back(after.committed);
 
-    EXPECT_FALSE(RunTester(std::move(steps)));
     const double seconds = (::GetTickCount() - started) / 1000.0;
     EXPECT_EQ(posted, total);
     if (total > 6 * kBatch) {
@@ -205,46 +202,5 @@ TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
                 growths.empty() ? 0 : growths.back(), model.LitKeys().size());
 }
 
-TEST(Repaints, EachLampChangeDrawsItsKeyOnceAndAutoRepeatDrawsNothing) {
-    // WM_DRAWITEM per key, as the buttons ask the dialog to draw them.
-    std::map<UINT, int> draws;
-    MessageHook hook([&](HWND, UINT message, WPARAM, LPARAM lParam) {
-        if (message == WM_DRAWITEM) ++draws[reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlID];
-    });
-    constexpr int kRepeats = 30;
-    int keysTested = 0, otherDraws = 0, changeDraws = 0;
-    auto drawsOf = [&](int id) {
-        const int own = draws[static_cast<UINT>(id)];
-        for (const auto& [other, count] : draws) otherDraws += other != static_cast<UINT>(id) ? count : 0;
-        draws.clear();
-        return own;
-    };
-
-    Steps steps = {[&] { draws.clear(); }};  // the dialog's first paint
-    for (const KeyFacts& key : kCodedKeys) {  // the modifiers go by the system's names; see the router tests
-        PressCheckRelease(
-            steps, key, false,
-            [&, key] {
-                const int pressDraws = drawsOf(key.id);
-                changeDraws += pressDraws;
-                EXPECT_EQ(pressDraws, 1) << "press of key " << key.id;
-                for (int i = 0; i < kRepeats; ++i) {
-                    PostKey(Dialog(), WM_KEYDOWN, key.virtualKey, KeyParam(key.scan, false, false, key.extended) | 1 << 30);
-                }
-            },
-            [&, key] {
-                const int releaseDraws = drawsOf(key.id);
-                changeDraws += releaseDraws;
-                EXPECT_EQ(releaseDraws, 1) << "auto-repeat and release of key " << key.id;
-                ++keysTested;
-            });
-    }
-    EXPECT_FALSE(RunTester(std::move(steps)));
-    EXPECT_EQ(keysTested, 75);
-    EXPECT_EQ(changeDraws, 2 * keysTested);
-    EXPECT_EQ(otherDraws, 0);
-    std::printf("repaints: %d keys, %d lamp changes and %d auto-repeats drew %d times, other keys drew %d times\n",
-                keysTested, 2 * keysTested, kRepeats * keysTested, changeDraws, otherDraws);
-}
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Helpers for tests that drive real windows: pumping messages and reading back pixels.
+// Pixels: what a window shows, read back, and reference pictures drawn with the system's calls.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +7,6 @@
 #include <vector>
 
 namespace testing_support {
-
-// Dispatches every message waiting for this thread, so pending paints and posted messages run.
-void PumpMessages();
 
 // A copy of a rectangle of pixels, as COLORREF values, top-down.
 class Pixels {
@@ -63,8 +60,5 @@ Pixels RenderReference(int width, int height, COLORREF background, HFONT font, D
     ::ReleaseDC(nullptr, screen);
     return result;
 }
-
-// The dialog font the program uses: 8 point "MS Sans Serif".
-HFONT CreateDialogFont();
 
 }  // namespace testing_support

@@ -1,16 +1,8 @@
-#include "window_test_support.h"
+#include "pixels.h"
 
 #include <cstdio>
 
 namespace testing_support {
-
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 int Pixels::Count(COLORREF colour, const RECT& area) const {
     int n = 0;
@@ -90,14 +82,6 @@ Pixels CaptureWindow(HWND hWnd) {
     ::DeleteDC(dc);
     ::ReleaseDC(hWnd, windowDc);
     return pixels;
-}
-
-HFONT CreateDialogFont() {
-    HDC screen = ::GetDC(nullptr);
-    const int height = -::MulDiv(8, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
-    return ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
 }
 
 }  // namespace testing_support
