@@ -116,9 +116,8 @@ if(ZQ_WINE_TESTS STREQUAL "NONE")
     return()
 endif()
 include(cmake/wine-gtest.cmake)
-# The Wine set-ups and the suites of tester_dlg_tests each runs, whole: a case belongs to its
-# suite's runs whatever it is called. Listing the program checks that every suite has a run and
-# every suite named here is the program's.
+# The Wine set-ups, each with the suites it runs, whole: a case belongs to its suite's runs
+# whatever it is called.
 #   plain            the prefix as the test command makes it
 #   zh_CN            the ANSI code page 936 (Chinese Simplified), as the run command starts the
 #                    program, with a CJK font standing in for SimSun, which Wine then links to
@@ -127,29 +126,12 @@ include(cmake/wine-gtest.cmake)
 #   windows_names    Wine's null display driver, the one where Wine answers GetKeyNameTextA with
 #                    Windows' own US-English names ("Right Shift", "Left Windows")
 #   144dpi           the screen at 144 DPI (150 %)
-set(ZQ_SUITES_plain DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources)
-set(ZQ_SUITES_zh_CN CodePage936)
-set(ZQ_SUITES_windows_names SystemKeyNames)
-set(ZQ_SUITES_144dpi ScreenDpi KeyPixels)
-
-zq_add_wine_gtests(key_button_tests SUITES KeyButtonTest)
-zq_add_wine_gtests(tester_dlg_tests SUITES ${ZQ_SUITES_plain}
-                   ELSEWHERE ${ZQ_SUITES_zh_CN} ${ZQ_SUITES_windows_names} ${ZQ_SUITES_144dpi})
-# zq_add_wine_setup(NAME [OPTIONS...]): the suites of ZQ_SUITES_NAME in one run of tester_dlg_tests
-# under Wine started with OPTIONS, in a prefix of its own.
-function(zq_add_wine_setup name)
-    list(JOIN ZQ_SUITES_${name} ".*:" filter)
-    add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_${name}
-             COMMAND ${ZQ_WINE_RUN} ${ARGN} ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-${name}
-                     $<TARGET_FILE:tester_dlg_tests> --gtest_filter=${filter}.*)
-    set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_${name} PROPERTIES TIMEOUT 120)
-endfunction()
-zq_add_wine_setup(windows_names --graphics null)
-if(ZQ_WINE_TESTS STREQUAL "INPROCESS")
-    return()
-endif()
-zq_add_wine_gtests(soak_tests SUITES Soak Repaints)
-zq_add_wine_setup(zh_CN --code-page 936)
-set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN PROPERTIES ENVIRONMENT "LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=")
-zq_add_wine_setup(144dpi --dpi 144)
-set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES ENVIRONMENT ZQ_DPI=144)
+zq_wine_setup(plain PROGRAM key_button_tests SUITES KeyButtonTest)
+zq_wine_setup(plain PROGRAM tester_dlg_tests
+              SUITES DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources)
+zq_wine_setup(windows_names PROGRAM tester_dlg_tests SUITES SystemKeyNames OPTIONS --graphics null)
+zq_wine_setup(zh_CN PROGRAM tester_dlg_tests SUITES CodePage936 OPTIONS --code-page 936
+              ENVIRONMENT LANG=C.UTF-8 LC_ALL= LC_MESSAGES= BUILDS ALL)
+zq_wine_setup(144dpi PROGRAM tester_dlg_tests SUITES ScreenDpi KeyPixels OPTIONS --dpi 144 ENVIRONMENT ZQ_DPI=144
+              BUILDS ALL)
+zq_wine_setup(plain PROGRAM soak_tests SUITES Soak Repaints BUILDS ALL)
