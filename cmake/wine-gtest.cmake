@@ -1,19 +1,12 @@
 # zq_wine_setup(NAME PROGRAM TARGET SUITES SUITE... [OPTIONS OPTION...] [ENVIRONMENT VAR=VALUE...]
-#               [BUILDS ALL|ANY]): the SUITES of TARGET under Wine started with OPTIONS
-# (scripts/wine-run.sh) and ENVIRONMENT. BUILDS ALL: only in a build that runs every Windows test
-# (ZQ_WINE_TESTS=ALL); ANY (the default): in the in-process one too.
-# The set-up named `plain` runs in the build's own prefix, and each GoogleTest case of its suites
-# becomes a CTest test of its own, named after the build (win32.Suite.Case), so a failure names its
-# case and its build; a case that skips itself shows as skipped, not passed. Any other set-up is
-# one CTest test, ARCH.TARGET_NAME, in a prefix of its own (wineprefix-NAME).
-# The cases are listed when CTest runs (cmake/wine-gtest-list.cmake), as listing them runs the
-# program under Wine. Two checks fail as one test each and let the others run, instead of ending
-# the whole CTest run:
-#   win32.TARGET.list     the program could not list its cases, for whatever reason (a time-out
-#                         included); none of its cases counts as passed
-#   win32.TARGET.suites   a suite of the program that no set-up runs, or a suite a set-up names
-#                         that the program does not have
-# The test command makes the build's prefix before CTest starts; the time limit covers a first one.
+#               [BUILDS ALL]): the SUITES of TARGET under Wine started with OPTIONS (wine-run.sh) and
+# ENVIRONMENT; with BUILDS ALL only where every Windows test runs (ZQ_WINE_TESTS=ALL). NAME plain
+# runs in the build's prefix, each case a CTest test (win32.Suite.Case; a case that skips itself
+# shows as skipped); another NAME is one test, ARCH.TARGET_NAME, in the prefix wineprefix-NAME.
+# CTest lists the cases when it runs (cmake/wine-gtest-list.cmake), as listing runs the program
+# under Wine; the test command makes the prefix before. Two checks fail as one test each and let
+# the others run: win32.TARGET.list, the program could not list its cases (a time-out included),
+# and win32.TARGET.suites, a suite no set-up runs or a set-up's suite the program lacks.
 function(zq_wine_setup name)
     cmake_parse_arguments(arg "" "PROGRAM;BUILDS" "SUITES;OPTIONS;ENVIRONMENT" ${ARGN})
     # Every set-up names its suites, whether or not this build runs it.
