@@ -16,6 +16,7 @@ namespace testing_support {
 // The program runs on a fiber of its own. The test body, on the thread's first fiber, hands the
 // thread to it with Settle() and gets it back once the modal loop, or a nested one such as the
 // About box's, finds its queue empty: all that was posted before has been handled and painted.
+// Where the dialog ends before the test does, Settle throws, which ends the test as failed.
 class DialogTest : public ::testing::Test {
 protected:
     // Starts the program and settles: the dialog is up.
