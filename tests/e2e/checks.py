@@ -128,6 +128,7 @@ def about_box(s, r, run):
     frame = client[0] - window[0]
     caption = client[1] - window[1] - frame
     s.xdotool("mousemove", str(window[0] + frame + caption // 2), str(window[1] + frame + caption // 2), "click", "1")
+
     def shown(title=None, window_class=None):
         """The first window up with that title or class, and the foreground window's title."""
         windows, top = s.windows()
