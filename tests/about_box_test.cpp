@@ -1,11 +1,7 @@
 // The About box, opened from the system menu: built from its template, modal over the tester,
 // a window of its own each time, and the keys typed into it light nothing.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include "dialog_fixture.h"
 #include "resource.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 

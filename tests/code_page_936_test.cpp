@@ -1,36 +1,12 @@
 // The arrow labels as Chinese (Simplified) Windows shows them: the ANSI code page 936. A Wine
 // set-up of its own runs this suite.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cwchar>
-
 #include "dialog_fixture.h"
-#include "pixels.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 
 namespace {
 
 using CodePage936 = DialogTest;
-
-// A key as CKeyButton draws it unlit, with `label` drawn by TextOutW in `font`: the frame,
-// then the label centred on the inside with the halves truncated separately.
-Pixels UnlitKeyWithWideLabel(int width, int height, HFONT font, const wchar_t* label) {
-    return RenderReference(width, height, RGB(255, 0, 255), font, [&](HDC dc) {
-        RECT rect{0, 0, width, height};
-        ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH);
-        ::InflateRect(&rect, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
-        const int length = static_cast<int>(std::wcslen(label));
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, label, length, &size);
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-        ::TextOutW(dc, (rect.left + rect.right) / 2 - size.cx / 2, (rect.top + rect.bottom) / 2 - size.cy / 2, label,
-                   length);
-    });
-}
 
 TEST_F(CodePage936, TheArrowLabelsShowAsArrows) {
     ASSERT_EQ(::GetACP(), 936u) << "the set-up did not give the ANSI code page 936 (Chinese Simplified)";
@@ -61,15 +37,15 @@ TEST_F(CodePage936, TheArrowLabelsShowAsArrows) {
         const int width = shown.Width();
         const int height = shown.Height();
         const RECT all{0, 0, width, height};
-        EXPECT_EQ(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, arrow.label), all), "");
+        EXPECT_EQ(shown.FirstDifference(ReferenceKey(width, height, font, false, arrow.label), all), "");
 
         // Not the font's glyph for a missing character (U+0378 is unassigned), nor the
         // code page 1252 reading of the bytes.
         std::wstring missing = arrow.label;
         missing[0] = L'\x0378';
-        EXPECT_NE(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, missing.c_str()), all), "")
+        EXPECT_NE(shown.FirstDifference(ReferenceKey(width, height, font, false, missing), all), "")
             << "drawn as the glyph for a missing character";
-        EXPECT_NE(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, arrow.mistaken), all), "")
+        EXPECT_NE(shown.FirstDifference(ReferenceKey(width, height, font, false, arrow.mistaken), all), "")
             << "drawn as code page 1252 characters";
     }
 

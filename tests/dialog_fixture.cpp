@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "key_message.h"
 #include "key_table.h"
 #include "tester_app.h"
 

@@ -1,5 +1,6 @@
 // The fixture of the tests of the running program: the program's own InitInstance runs the real
 // dialog in its real modal loop, and each test reads top to bottom: press, check, release, check.
+// With it come the support the tests share: keys, key messages, pixels and Win32 queries.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +10,10 @@
 #include <vector>
 
 #include "key_button.h"
+#include "key_message.h"
 #include "keyboard.h"
+#include "pixels.h"
+#include "win32_queries.h"
 
 namespace testing_support {
 
@@ -19,16 +23,14 @@ namespace testing_support {
 // Where the dialog ends before the test does, Settle throws, which ends the test as failed.
 class DialogTest : public ::testing::Test {
 protected:
-    // Starts the program and settles: the dialog is up.
+    // Starts the program; the dialog is up.
     void SetUp() override;
-    // Closes the dialog through the system menu's Close command and checks that this ended the
-    // run and destroyed the dialog.
+    // Closes the dialog through the system menu's Close command: that ends the run.
     void TearDown() override;
 
     static void Settle();
 
-    // The running main dialog, or nullptr.
-    static HWND Dialog();
+    static HWND Dialog();  // the running main dialog, or nullptr
     // The key button bound to dialog item `id`, or nullptr.
     static CKeyButton* Key(int id);
     // The ids of the keys whose lamp is lit, in id order.
@@ -44,21 +46,18 @@ protected:
         bool sys;
         std::vector<int> lit;
     };
-    using StrokeCheck = std::function<void(const Stroke&)>;
     // Each of `keys` alone, lighting its own key.
     template <class Keys>
-    static std::vector<Stroke> Alone(const Keys& keys);
+    static std::vector<Stroke> Alone(const Keys& keys) {
+        std::vector<Stroke> strokes;
+        for (const KeyFacts& key : keys) strokes.push_back({key, false, {key.id}});
+        return strokes;
+    }
     // Presses each stroke alone and settles: exactly its keys are lit, then `held` runs; releases
     // it and settles: no key is lit, then `released` runs.
+    using StrokeCheck = std::function<void(const Stroke&)>;
     static void PressEach(const std::vector<Stroke>& strokes, const StrokeCheck& held = {},
                           const StrokeCheck& released = {});
 };
-
-template <class Keys>
-std::vector<DialogTest::Stroke> DialogTest::Alone(const Keys& keys) {
-    std::vector<Stroke> strokes;
-    for (const KeyFacts& key : keys) strokes.push_back({key, false, {key.id}});
-    return strokes;
-}
 
 }  // namespace testing_support

@@ -1,6 +1,5 @@
 // The main dialog as the program builds it: the windows its template makes, the logo, the
 // system menu, the icons and the input context.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <imm.h>
 
@@ -9,8 +8,6 @@
 #include "dialog_fixture.h"
 #include "key_table.h"
 #include "resource.h"
-#include "pixels.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 

@@ -1,11 +1,7 @@
 // The framework's lifetime rules as the running program meets them: temporary window and menu
 // objects, and a dialog that cannot be bound to its object.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include "dialog_fixture.h"
 #include "resource.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 

@@ -1,14 +1,9 @@
 // Key messages in the dialog's real modal loop light their keys and nothing else happens: keys
 // that would operate a dialog, a key button with the focus, the modifiers, mouse clicks, and
 // the dialog minimised and restored.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <algorithm>
 
 #include "dialog_fixture.h"
-#include "pixels.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 

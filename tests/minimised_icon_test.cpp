@@ -1,14 +1,9 @@
 // The dialog minimised paints the program's icon centred, after erasing through
 // WM_ICONERASEBKGND.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <algorithm>
 
 #include "dialog_fixture.h"
-#include "pixels.h"
 #include "resource.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 

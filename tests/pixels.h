@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,8 +21,9 @@ public:
     COLORREF& At(int x, int y) { return m_data[static_cast<size_t>(y * m_width + x)]; }
     // Counts the pixels of `colour` in [left, right) x [top, bottom).
     int Count(COLORREF colour, const RECT& area) const;
-    // Describes the first pixel inside `area` that differs from `other`, or "" if none does.
-    std::string FirstDifference(const Pixels& other, const RECT& area) const;
+    // Describes the first pixel inside `area` but outside `except` that differs from `other`, or
+    // "" if none does.
+    std::string FirstDifference(const Pixels& other, const RECT& area, const RECT& except = {}) const;
 
 private:
     int m_width = 0;
@@ -31,34 +34,13 @@ private:
 // What `hWnd` shows in its client area, once it and its children have painted what is pending.
 Pixels CaptureWindow(HWND hWnd);
 
-// Runs `draw` on a memory DC of `width` x `height` prefilled with `background` and returns the
-// result: a reference picture drawn directly with the system's calls.
-template <class Draw>
-Pixels RenderReference(int width, int height, COLORREF background, HFONT font, Draw draw);
+// What `draw` draws on a memory DC of `width` x `height` prefilled with `background`, with `font`
+// selected unless nullptr: a reference picture drawn directly with the system's calls.
+Pixels RenderReference(int width, int height, COLORREF background, HFONT font, const std::function<void(HDC)>& draw);
 
-// Implementation detail of RenderReference.
-Pixels ReadDib(HDC memoryDc, HBITMAP bitmap, int width, int height);
-HBITMAP CreateDib(HDC dc, int width, int height);
-
-template <class Draw>
-Pixels RenderReference(int width, int height, COLORREF background, HFONT font, Draw draw) {
-    HDC screen = ::GetDC(nullptr);
-    HDC dc = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDib(screen, width, height);
-    HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
-    HGDIOBJ oldFont = font != nullptr ? ::SelectObject(dc, font) : nullptr;
-    RECT all{0, 0, width, height};
-    ::SetBkColor(dc, background);
-    ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &all, "", 0, nullptr);
-    draw(dc);
-    ::GdiFlush();
-    Pixels result = ReadDib(dc, bitmap, width, height);
-    if (oldFont != nullptr) ::SelectObject(dc, oldFont);
-    ::SelectObject(dc, oldBitmap);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-    ::ReleaseDC(nullptr, screen);
-    return result;
-}
+// A key as CKeyButton draws it: the frame, pushed and filled green if `lit`, and `label` in `font`
+// at `labelX` on the inside, or centred there with the halves truncated separately.
+constexpr int kCentred = INT_MIN;
+Pixels ReferenceKey(int width, int height, HFONT font, bool lit, const std::wstring& label, int labelX = kCentred);
 
 }  // namespace testing_support

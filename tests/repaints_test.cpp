@@ -1,14 +1,9 @@
 // Each lamp change repaints its own key once, and auto-repeat repaints nothing. The count is
 // printed.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <cstdio>
 #include <map>
 
 #include "dialog_fixture.h"
-#include "key_message.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 

@@ -1,13 +1,9 @@
 // The dialog at the screen's DPI, which the run checks if told (ZQ_DPI): it scales and is
 // centred. The plain Wine set-up runs it at 96 DPI, another at 144.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <cstdlib>
 
 #include "dialog_fixture.h"
 #include "resource.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 

@@ -1,14 +1,10 @@
 // The dialog on the system's own key names, the program's path on Windows. Wine answers
 // GetKeyNameTextA with Windows' US-English names ("Right Shift", "Left Windows") only without a
 // display driver: a Wine set-up of its own runs this suite.
-#include <gtest/gtest.h>
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "dialog_fixture.h"
-#include "key_message.h"
 #include "tester_dlg.h"
 
 using namespace testing_support;

@@ -13,18 +13,16 @@ BOOL CALLBACK Collect(HWND hWnd, LPARAM list) {
     return TRUE;
 }
 
-MessageHook* g_sentHook = nullptr;
-MessageHook* g_returnedHook = nullptr;
+const MessageHook::Seen* g_seen[2] = {};  // the sent messages' hook, the returned ones'
+
+template <class Call, bool returned>
+LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* c = reinterpret_cast<const Call*>(lParam);
+    if (code == HC_ACTION && g_seen[returned] != nullptr) (*g_seen[returned])(c->hwnd, c->message, c->wParam, c->lParam);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 }  // namespace
-
-void PumpMessages() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
 
 std::string Text(HWND hWnd) {
     char text[256] = {};
@@ -82,37 +80,16 @@ void ExpectControl(HWND hDlg, HWND hChild, const Control& control) {
 }
 
 MessageHook::MessageHook(Seen seen, bool returned) : m_seen(std::move(seen)), m_returned(returned) {
-    (returned ? g_returnedHook : g_sentHook) = this;
-    m_hook = ::SetWindowsHookExA(returned ? WH_CALLWNDPROCRET : WH_CALLWNDPROC, returned ? &Returned : &Sent,
-                                 nullptr, ::GetCurrentThreadId());
+    g_seen[returned] = &m_seen;
+    m_hook = ::SetWindowsHookExA(returned ? WH_CALLWNDPROCRET : WH_CALLWNDPROC,
+                                 returned ? &Hook<CWPRETSTRUCT, true> : &Hook<CWPSTRUCT, false>, nullptr,
+                                 ::GetCurrentThreadId());
     EXPECT_NE(m_hook, nullptr);
 }
 
 MessageHook::~MessageHook() {
     ::UnhookWindowsHookEx(m_hook);
-    (m_returned ? g_returnedHook : g_sentHook) = nullptr;
-}
-
-LRESULT CALLBACK MessageHook::Sent(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && g_sentHook != nullptr) g_sentHook->m_seen(call->hwnd, call->message, call->wParam, call->lParam);
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-LRESULT CALLBACK MessageHook::Returned(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && g_returnedHook != nullptr) {
-        g_returnedHook->m_seen(call->hwnd, call->message, call->wParam, call->lParam);
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-HFONT CreateDialogFont() {
-    HDC screen = ::GetDC(nullptr);
-    const int height = -::MulDiv(8, ::GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ::ReleaseDC(nullptr, screen);
-    return ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                         CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+    g_seen[m_returned] = nullptr;
 }
 
 }  // namespace testing_support

@@ -1,5 +1,5 @@
 // What the tests ask of windows through Win32: texts, children, the windows open, how a control
-// was built, the messages a window is sent; and the dialog font to draw with.
+// was built, the messages a window is sent.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +9,6 @@
 #include <vector>
 
 namespace testing_support {
-
-// Dispatches every message waiting for this thread, so pending paints and posted messages run.
-void PumpMessages();
 
 std::string Text(HWND hWnd);
 std::vector<HWND> Children(HWND hWnd);
@@ -43,15 +40,9 @@ public:
     MessageHook& operator=(const MessageHook&) = delete;
 
 private:
-    static LRESULT CALLBACK Sent(int code, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK Returned(int code, WPARAM wParam, LPARAM lParam);
-
     Seen m_seen;
     bool m_returned;
     HHOOK m_hook;
 };
-
-// The dialog font the program uses: 8 point "MS Sans Serif".
-HFONT CreateDialogFont();
 
 }  // namespace testing_support
