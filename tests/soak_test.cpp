@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,19 +15,12 @@
 #include "key_table.h"
 #include "resource.h"
 #include "dialog_fixture.h"
-#include "key_message.h"
-#include "win32_queries.h"
 
 using namespace testing_support;
 
 namespace {
 
 using Soak = DialogTest;
-
-std::size_t SoakSize() {
-    const char* text = std::getenv("ZQ_SOAK_MESSAGES");
-    return text != nullptr ? static_cast<std::size_t>(std::strtoul(text, nullptr, 10)) : 100000;
-}
 
 // The modifier a key message names where the program runs, the dialog running here under Wine:
 // the US-English names by scan code and extended flag, with Wine's two additions, a right Shift
@@ -46,27 +37,6 @@ int KeyNamedUnderWine(LPARAM keyParam) {
     const KeyFacts* key = ModifierAt(scan, extended);
     return key != nullptr ? key->id : 0;
 }
-
-// The last event seen for each key decides how it must look in the end.
-class LampModel {
-public:
-    void Apply(UINT message, WPARAM wParam, LPARAM lParam) {
-        const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-        const KeyFacts* coded = KeyWithCode(wParam);
-        for (const int id : {KeyNamedUnderWine(lParam), coded != nullptr ? coded->id : 0}) {
-            if (id == 0) continue;
-            if (down) {
-                m_lit.insert(id);
-            } else {
-                m_lit.erase(id);
-            }
-        }
-    }
-    std::vector<int> LitKeys() const { return {m_lit.begin(), m_lit.end()}; }
-
-private:
-    std::set<int> m_lit;
-};
 
 // GDI and USER objects the process holds, and the memory it has committed. Wine answers 0 from
 // GetGuiResources, but its handle tables answer for a handle given by its index alone.
@@ -105,29 +75,13 @@ SIZE_T Committed() {
     return memory.PagefileUsage;
 }
 
-Usage Measure() {
-    return {GdiObjects(), UserObjects(), Committed()};
-}
-
-// What the committed memory grows by in each run of kWindow batches in a row, in order. A leak
-// grows it in every window; the system's one-off allocations (a cache filled, a heap's next
-// region) land in one or two.
-constexpr std::size_t kWindow = 10;
-
-std::vector<long long> WindowGrowths(const std::vector<SIZE_T>& samples) {
-    std::vector<long long> growths;
-    for (std::size_t i = kWindow; i < samples.size(); i += kWindow) {
-        growths.push_back(static_cast<long long>(samples[i]) - static_cast<long long>(samples[i - kWindow]));
-    }
-    return growths;
-}
-
 TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
-    const std::size_t total = SoakSize();
+    const char* size = std::getenv("ZQ_SOAK_MESSAGES");
+    const std::size_t total = size != nullptr ? static_cast<std::size_t>(std::strtoul(size, nullptr, 10)) : 100000;
     constexpr std::size_t kBatch = 1000;
     constexpr UINT kKinds[] = {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP};
     std::mt19937 random(20261208);
-    LampModel model;
+    std::set<int> modelLit;  // the last event seen for each key decides how it must look in the end
     std::size_t posted = 0;
     int aboutRuns = 0, minimises = 0;
     Usage before{}, after{};
@@ -138,7 +92,7 @@ TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     for (std::size_t batch = 0; batch * kBatch < total; ++batch) {
         // Measured once the first About run and minimise are behind, so one-off allocations of
         // the system's are not counted as growth.
-        if (batch == 10) before = Measure();
+        if (batch == 10) before = {GdiObjects(), UserObjects(), Committed()};
         if (batch >= 10) committed.push_back(Committed());
         for (std::size_t i = 0; i < kBatch && posted < total; ++i, ++posted) {
             const UINT message = kKinds[random() % 4];
@@ -151,7 +105,11 @@ TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
             // Most go to the dialog, the rest to a key button, as when one has the focus.
             HWND target = random() % 4 ? hDlg : ::GetDlgItem(hDlg, kKeys[random() % kKeyCount].id);
             ::PostMessageA(target, message, wParam, lParam);
-            model.Apply(message, wParam, lParam);
+            const KeyFacts* coded = KeyWithCode(wParam);
+            for (const int id : {KeyNamedUnderWine(lParam), coded != nullptr ? coded->id : 0}) {
+                if (id != 0 && !up) modelLit.insert(id);
+                if (id != 0 && up) modelLit.erase(id);
+            }
         }
         Settle();
         if (batch % 10 == 5) {
@@ -171,9 +129,9 @@ TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     }
     EXPECT_EQ(ThreadWindowTitled("About"), nullptr);
     EXPECT_FALSE(::IsIconic(hDlg));
-    EXPECT_EQ(LitKeys(), model.LitKeys());
+    EXPECT_EQ(LitKeys(), std::vector<int>(modelLit.begin(), modelLit.end()));
     ::RedrawWindow(hDlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    after = Measure();
+    after = {GdiObjects(), UserObjects(), Committed()};
     committed.push_back(after.committed);
 
     const double seconds = (::GetTickCount() - started) / 1000.0;
@@ -185,8 +143,14 @@ TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     EXPECT_GT(before.user, 0u) << "the USER objects are not counted";
     EXPECT_EQ(after.gdi, before.gdi) << "GDI objects";
     EXPECT_EQ(after.user, before.user) << "USER objects";
-    // 10,000 key messages a window: a leak of a byte a message shows as 10 KB in each.
-    std::vector<long long> growths = WindowGrowths(committed);
+    // What the committed memory grows by in each run of kWindow batches in a row. A leak grows it
+    // in every window, 10 KB for a byte a message; the system's one-off allocations (a cache
+    // filled, a heap's next region) land in one or two.
+    constexpr std::size_t kWindow = 10;
+    std::vector<long long> growths;
+    for (std::size_t i = kWindow; i < committed.size(); i += kWindow) {
+        growths.push_back(static_cast<long long>(committed[i]) - static_cast<long long>(committed[i - kWindow]));
+    }
     std::sort(growths.begin(), growths.end());
     const long long medianGrowth = growths.empty() ? 0 : growths[growths.size() / 2];
     if (growths.size() >= 3) {
@@ -199,8 +163,7 @@ TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
                 posted, seconds, static_cast<double>(posted) / (seconds > 0 ? seconds : 1), aboutRuns, minimises, before.gdi, after.gdi,
                 before.user, after.user, static_cast<std::size_t>(before.committed / 1024),
                 static_cast<std::size_t>(after.committed / 1024), kWindow * kBatch, medianGrowth,
-                growths.empty() ? 0 : growths.back(), model.LitKeys().size());
+                growths.empty() ? 0 : growths.back(), modelLit.size());
 }
-
 
 }  // namespace
