@@ -17,31 +17,21 @@ namespace {
 
 constexpr std::uint32_t kChar = 0x102;  // WM_CHAR
 
-// What GetKeyNameTextA answers with a US-English layout for these scan codes.
+// What GetKeyNameTextA answers with a US-English layout for these scan codes, plain and extended.
+constexpr struct { unsigned scan; const char* plain; const char* extended; } kUsEnglishNames[] = {
+    {0x01, "Esc", "Esc"},           {0x0F, "Tab", "Tab"},     {0x1C, "Enter", "Num Enter"}, {0x1D, "Ctrl", "Right Ctrl"},
+    {0x1E, "A", "A"},               {0x2A, "Shift", "Shift"}, {0x38, "Alt", "Right Alt"},   {0x39, "Space", "Space"},
+    {0x36, "Right Shift", "Right Shift"},                     {0x3B, "F1", "F1"},           {0x3E, "F4", "F4"},
+    {0x45, "Pause", "Num Lock"},    {0x47, "Num 7", "Home"},  {0x5B, "", "Left Windows"},   {0x5C, "", "Right Windows"},
+    {0x5D, "", "Application"}};
+
 int UsEnglishKeyName(std::int32_t keyParam, char* buffer, int size) {
     const unsigned scan = (static_cast<unsigned>(keyParam) >> 16) & 0xFFu;
     const bool extended = (static_cast<unsigned>(keyParam) >> 24) & 1u;
-    const char* name = "";
-    switch (scan) {
-    case 0x01: name = "Esc"; break;
-    case 0x0F: name = "Tab"; break;
-    case 0x1C: name = extended ? "Num Enter" : "Enter"; break;
-    case 0x1D: name = extended ? "Right Ctrl" : "Ctrl"; break;
-    case 0x1E: name = "A"; break;
-    case 0x2A: name = "Shift"; break;
-    case 0x36: name = "Right Shift"; break;
-    case 0x38: name = extended ? "Right Alt" : "Alt"; break;
-    case 0x39: name = "Space"; break;
-    case 0x3B: name = "F1"; break;
-    case 0x3E: name = "F4"; break;
-    case 0x45: name = extended ? "Num Lock" : "Pause"; break;
-    case 0x47: name = extended ? "Home" : "Num 7"; break;
-    case 0x5B: name = extended ? "Left Windows" : ""; break;
-    case 0x5C: name = extended ? "Right Windows" : ""; break;
-    case 0x5D: name = extended ? "Application" : ""; break;
-    default: break;
+    for (const auto& name : kUsEnglishNames) {
+        if (name.scan == scan) return CopyCut(extended ? name.extended : name.plain, buffer, size);
     }
-    return CopyCut(name, buffer, size);
+    return CopyCut("", buffer, size);
 }
 
 Ids Route(std::uint32_t message, std::uint32_t vk, std::int32_t keyParam, KeyNameFunction names = UsEnglishKeyName,
