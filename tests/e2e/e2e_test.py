@@ -10,6 +10,7 @@ checks.py holds the checks, in the order they run. Each check prints one PASS, F
 """
 
 import argparse
+import collections
 import os
 import sys
 import time
@@ -22,42 +23,29 @@ from session import Session
 BUDGET = 150.0  # seconds for the whole run: stop in time to clean up before CTest's 180 s
 
 
-class Results:
-    def __init__(self):
-        self.passed = self.failed = self.skipped = 0
-
+class Results(collections.Counter):
     def check(self, ok, what):
         print(("PASS " if ok else "FAIL ") + what, flush=True)
-        if ok:
-            self.passed += 1
-        else:
-            self.failed += 1
+        self["passed" if ok else "failed"] += 1
 
     def skip(self, what):
         print("SKIP " + what, flush=True)
-        self.skipped += 1
+        self["skipped"] += 1
 
 
-def arguments():
+def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--layout", help="the X keyboard layout to set on the X server before Wine starts "
-                        "(setxkbmap, e.g. de); the keys are then checked by key code as that layout gives them")
-    parser.add_argument("--code-page", help="passed to WINE_RUN before ARCH, as the run command starts the program")
-    parser.add_argument("exe")
-    parser.add_argument("probe")
-    parser.add_argument("wine_run", help="runs a program under Wine (scripts/wine-run.sh)")
-    parser.add_argument("arch")
-    parser.add_argument("prefix")
+    parser.add_argument("--layout", help="the X keyboard layout to set before Wine starts (setxkbmap, e.g. de); "
+                        "the keys are then pressed by key code and checked as that layout gives them")
+    parser.add_argument("--code-page", help="passed to WINE_RUN (scripts/wine-run.sh) before ARCH, as the run "
+                        "command starts the program")
+    for name in ("exe", "probe", "wine_run", "arch", "prefix"):
+        parser.add_argument(name)
     parser.add_argument("screenshot", nargs="?", help="where the picture of the dialog with keys held goes; with "
                         "ZQ_UPDATE_SCREENSHOT=1, docs/tester.png of the checkout instead")
     args = parser.parse_args()
     if args.screenshot and os.environ.get("ZQ_UPDATE_SCREENSHOT") == "1":
         args.screenshot = str(Path(__file__).resolve().parents[2] / "docs" / "tester.png")
-    return args
-
-
-def main():
-    args = arguments()
     wine = [args.wine_run, *(["--code-page", args.code_page] if args.code_page else []), args.arch, args.prefix]
     run = SimpleNamespace(screenshot=args.screenshot, rest=None, before=None)
     results = Results()
@@ -74,8 +62,9 @@ def main():
         if s is not None:
             s.stop()
     print(f"({time.monotonic() - started:.0f} s)")
-    print(f"{results.passed} passed, {results.failed} failed" + (f", {results.skipped} skipped" if results.skipped else ""))
-    sys.exit(1 if results.failed else 0)
+    print(f"{results['passed']} passed, {results['failed']} failed"
+          + (f", {results['skipped']} skipped" if results["skipped"] else ""))
+    sys.exit(1 if results["failed"] else 0)
 
 
 if __name__ == "__main__":

@@ -33,8 +33,6 @@ class Session:
         if layout:
             set_layout(self.env, layout)
 
-    # --- waiting -------------------------------------------------------------------------------
-
     def wait(self, look, done, timeout, pause=0.03):
         """Calls look() until done(what it returned) holds or timeout seconds pass; returns
         whether it held, and the last look. Stops the run when the program has ended or the
@@ -53,8 +51,6 @@ class Session:
             if now > deadline:
                 return False, value
             time.sleep(pause)
-
-    # --- processes -----------------------------------------------------------------------------
 
     def start(self):
         """Starts the tester once the probe has run (it makes the prefix on a first run) and
@@ -76,19 +72,19 @@ class Session:
         self.panel = Panel(lines, self.facts)
 
     def stop(self):
-        if self.app is not None:
-            subprocess.run(self.wine + ["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
-            try:
-                self.app.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                os.killpg(self.app.pid, 9)
         if self.keyboard is not None:
             self.keyboard.close()
-        if self.app is not None:
-            self.output.seek(0)
-            text = self.output.read()
-            if text:
-                print("the program's output:\n" + text, end="" if text.endswith("\n") else "\n")
+        if self.app is None:
+            return
+        subprocess.run(self.wine + ["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
+        try:
+            self.app.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            os.killpg(self.app.pid, 9)
+        self.output.seek(0)
+        text = self.output.read()
+        if text:
+            print("the program's output:\n" + text, end="" if text.endswith("\n") else "\n")
 
     def probe(self, command):
         # Output through a file, not a pipe: Wine's helper processes started along with the probe
@@ -106,8 +102,6 @@ class Session:
         foreground = [line.split("|")[1] for line in lines if line.endswith("|foreground")]
         return shown, foreground[0] if foreground else None
 
-    # --- input ---------------------------------------------------------------------------------
-
     def key(self, key, down):
         """Presses or releases a key given by keysym, or by X key code (int)."""
         self.last_input = ("keydown " if down else "keyup ") + self.keyboard.describe(key)
@@ -120,8 +114,6 @@ class Session:
     def xdotool(self, *args):
         self.last_input = " ".join(args)
         subprocess.run(["xdotool", *args], env=self.env, check=True)
-
-    # --- the panel -----------------------------------------------------------------------------
 
     def grab(self):
         return grab(self.env)

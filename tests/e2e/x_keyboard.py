@@ -52,19 +52,15 @@ class XKeyboard:
     def __init__(self, display):
         self.x11 = x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
         self.xtst = ctypes.cdll.LoadLibrary(ctypes.util.find_library("Xtst") or "libXtst.so.6")
-        x11.XOpenDisplay.restype = ctypes.c_void_p
-        x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        x11.XStringToKeysym.restype = ctypes.c_ulong
-        x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-        x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-        x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        x11.XkbKeycodeToKeysym.restype = ctypes.c_ulong
-        x11.XkbKeycodeToKeysym.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.c_int]
-        x11.XKeysymToString.restype = ctypes.c_char_p
-        x11.XKeysymToString.argtypes = [ctypes.c_ulong]
-        x11.XFlush.argtypes = [ctypes.c_void_p]
-        x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        self.xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        c = ctypes
+        for function, restype, argtypes in (
+                (x11.XOpenDisplay, c.c_void_p, [c.c_char_p]), (x11.XStringToKeysym, c.c_ulong, [c.c_char_p]),
+                (x11.XKeysymToKeycode, c.c_ubyte, [c.c_void_p, c.c_ulong]),
+                (x11.XkbKeycodeToKeysym, c.c_ulong, [c.c_void_p, c.c_ubyte, c.c_int, c.c_int]),
+                (x11.XKeysymToString, c.c_char_p, [c.c_ulong]), (x11.XFlush, c.c_int, [c.c_void_p]),
+                (x11.XCloseDisplay, c.c_int, [c.c_void_p]),
+                (self.xtst.XTestFakeKeyEvent, c.c_int, [c.c_void_p, c.c_uint, c.c_int, c.c_ulong])):
+            function.restype, function.argtypes = restype, argtypes
         self.dpy = x11.XOpenDisplay(display.encode())
         if not self.dpy:
             raise RuntimeError(f"cannot open X display {display}")
