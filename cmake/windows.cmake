@@ -80,26 +80,24 @@ if(NOT BUILD_TESTING)
     return()
 endif()
 
-add_executable(key_button_tests keys/key_button_test.cpp tests/pixels.cpp tests/win32_queries.cpp)
+add_executable(key_button_tests keys/key_button_test.cpp tests/pixels.cpp)
 target_include_directories(key_button_tests PRIVATE tests)
 target_link_libraries(key_button_tests PRIVATE keypanel gtest_main)
 target_compile_options(key_button_tests PRIVATE ${ZQ_WARNINGS})
 
 # The dialogs tested as the program runs them: same application object, same resources. One
-# suite a file, by concern.
+# suite a file, by concern; the programs built on the fixture take its warnings.
 add_library(dialog_fixture STATIC app/tester_app.cpp tests/dialog_fixture.cpp tests/pixels.cpp tests/win32_queries.cpp)
 target_include_directories(dialog_fixture PUBLIC app res tests)
 target_link_libraries(dialog_fixture PUBLIC shell gtest)
-target_compile_options(dialog_fixture PRIVATE ${ZQ_WARNINGS})
+target_compile_options(dialog_fixture PUBLIC ${ZQ_WARNINGS})
 add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/key_pixels_test.cpp
                                 tests/minimised_icon_test.cpp tests/screen_dpi_test.cpp tests/code_page_936_test.cpp
                                 tests/system_key_names_test.cpp tests/about_box_test.cpp tests/framework_test.cpp
                                 tests/resources_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(tester_dlg_tests PRIVATE dialog_fixture gtest_main version)
-target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
 add_executable(soak_tests tests/soak_test.cpp tests/repaints_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(soak_tests PRIVATE dialog_fixture gtest_main psapi)
-target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
 
 include(tests/e2e/e2e.cmake)
 
@@ -120,11 +118,8 @@ include(cmake/wine-gtest.cmake)
 # whatever it is called.
 #   plain            the prefix as the test command makes it
 #   zh_CN            the ANSI code page 936 (Chinese Simplified), as the run command starts the
-#                    program, with a CJK font standing in for SimSun, which Wine then links to
-#                    every font as the fallback for characters the font lacks, as Windows does;
-#                    Wine's own texts in the session's language, here English
-#   windows_names    Wine's null display driver, the one where Wine answers GetKeyNameTextA with
-#                    Windows' own US-English names ("Right Shift", "Left Windows")
+#                    program; Wine's own texts in the session's language, here English
+#   windows_names    Wine's null display driver, where GetKeyNameTextA gives Windows' own names
 #   144dpi           the screen at 144 DPI (150 %)
 zq_wine_setup(plain PROGRAM key_button_tests SUITES KeyButtonTest)
 zq_wine_setup(plain PROGRAM tester_dlg_tests

@@ -1,6 +1,8 @@
-# Run by CTest (a TEST_INCLUDE_FILES script, see cmake/wine-gtest.cmake) with `command`, `prefix`,
-# `target`, `cmake`, `run` (the suites whose cases become tests here) and `named` (every suite a
-# set-up names) set: lists the program's cases under Wine and adds a test for each case of `run`.
+# Run by CTest (cmake/wine-gtest.cmake) with `command`, `prefix`, `target`, `cmake`, `run` and
+# `named` set: lists the program's cases under Wine and adds a test for each case of the suites in
+# `run`. Two checks fail as one test each and let the others run: TARGET.list, the program could
+# not list its cases (a time-out included), and TARGET.suites, a suite no set-up names or a named
+# suite the program lacks.
 execute_process(COMMAND ${command} --gtest_list_tests OUTPUT_VARIABLE listing ERROR_VARIABLE listing
                 RESULT_VARIABLE status TIMEOUT 300)
 if(NOT status EQUAL 0)

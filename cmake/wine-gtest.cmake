@@ -1,12 +1,8 @@
 # zq_wine_setup(NAME PROGRAM TARGET SUITES SUITE... [OPTIONS OPTION...] [ENVIRONMENT VAR=VALUE...]
 #               [BUILDS ALL]): the SUITES of TARGET under Wine started with OPTIONS (wine-run.sh) and
-# ENVIRONMENT; with BUILDS ALL only where every Windows test runs (ZQ_WINE_TESTS=ALL). NAME plain
-# runs in the build's prefix, each case a CTest test (win32.Suite.Case; a case that skips itself
-# shows as skipped); another NAME is one test, ARCH.TARGET_NAME, in the prefix wineprefix-NAME.
-# CTest lists the cases when it runs (cmake/wine-gtest-list.cmake), as listing runs the program
-# under Wine; the test command makes the prefix before. Two checks fail as one test each and let
-# the others run: win32.TARGET.list, the program could not list its cases (a time-out included),
-# and win32.TARGET.suites, a suite no set-up runs or a set-up's suite the program lacks.
+# ENVIRONMENT; with BUILDS ALL only where ZQ_WINE_TESTS is ALL. NAME plain runs in the build's
+# prefix, a CTest test a case (win32.Suite.Case), listed when CTest runs
+# (cmake/wine-gtest-list.cmake); another NAME is one test, ARCH.TARGET_NAME, in wineprefix-NAME.
 function(zq_wine_setup name)
     cmake_parse_arguments(arg "" "PROGRAM;BUILDS" "SUITES;OPTIONS;ENVIRONMENT" ${ARGN})
     # Every set-up names its suites, whether or not this build runs it.
@@ -14,10 +10,9 @@ function(zq_wine_setup name)
     if(arg_BUILDS STREQUAL "ALL" AND NOT ZQ_WINE_TESTS STREQUAL "ALL")
         return()
     endif()
-    if(name STREQUAL "plain")
-        if(arg_OPTIONS OR arg_ENVIRONMENT)
-            message(FATAL_ERROR "the plain set-up of ${arg_PROGRAM} runs as the build's prefix is, with no options")
-        endif()
+    if(name STREQUAL "plain" AND (arg_OPTIONS OR arg_ENVIRONMENT))
+        message(FATAL_ERROR "the plain set-up of ${arg_PROGRAM} runs as the build's prefix is, with no options")
+    elseif(name STREQUAL "plain")
         set_property(GLOBAL APPEND PROPERTY ZQ_LISTED ${arg_PROGRAM})
         set_property(GLOBAL APPEND PROPERTY ZQ_RUN_${arg_PROGRAM} ${arg_SUITES})
         return()
@@ -36,9 +31,8 @@ function(zq_write_wine_listings)
         get_property(run GLOBAL PROPERTY ZQ_RUN_${target})
         get_property(named GLOBAL PROPERTY ZQ_NAMED_${target})
         set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_list.cmake)
-        set(command ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
         file(GENERATE OUTPUT ${list_file} CONTENT "\
-set(command [==[${command}]==])
+set(command [==[${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:${target}>]==])
 set(cmake [==[${CMAKE_COMMAND}]==])
 set(prefix ${ZQ_WINE_ARCH}.)
 set(target ${target})
