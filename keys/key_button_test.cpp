@@ -128,28 +128,22 @@ TEST_F(KeyButtonTest, BindingAddsOwnerDrawAndKeepsEveryOtherStyleBit) {
 TEST_F(KeyButtonTest, SetLampRepaintsOnceForEachChangeAndNeverForTheSameValues) {
     HWND hButton = CreateKey("A", 40, 40);
     m_key.draws = 0;
+    auto drawsAfterPaint = [&] {
+        ::UpdateWindow(hButton);
+        PumpMessages();
+        return m_key.draws;
+    };
 
     m_key.SetLamp(0, 255, 0, 1);
     EXPECT_EQ(m_key.draws, 0) << "the repaint waits for the next paint cycle";
     m_key.SetLamp(0, 255, 0, 1);
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 1);
-
+    EXPECT_EQ(drawsAfterPaint(), 1);
     m_key.SetLamp(0, 255, 0, 1);  // auto-repeat
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 1);
-
+    EXPECT_EQ(drawsAfterPaint(), 1);
     m_key.SetLamp(0, 255, 0, 0);  // only the lit flag changes
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 2);
-
+    EXPECT_EQ(drawsAfterPaint(), 2);
     m_key.SetLamp(255, 0, 0, 0);  // colour change while unlit still counts as a change
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 3);
+    EXPECT_EQ(drawsAfterPaint(), 3);
     EXPECT_EQ(m_key.Red(), 255);
     EXPECT_EQ(m_key.Green(), 0);
     EXPECT_EQ(m_key.Lit(), 0);

@@ -11,11 +11,8 @@ namespace {
 
 using KeyLighting = DialogTest;
 
-const KeyFacts& Facts(WPARAM virtualKey) {
-    return *KeyWithCode(virtualKey);
-}
+const KeyFacts& Facts(WPARAM virtualKey) { return *KeyWithCode(virtualKey); }
 
-// Only the dialog is open.
 void ExpectOnlyTheDialog(HWND hDlg) {
     for (HWND h : ThreadWindows()) EXPECT_EQ(h, hDlg) << "a window opened: '" << Text(h) << "'";
 }
