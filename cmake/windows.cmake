@@ -81,25 +81,24 @@ if(NOT BUILD_TESTING)
     return()
 endif()
 
-add_executable(key_button_tests keys/key_button_test.cpp tests/window_test_support.cpp)
+add_executable(key_button_tests keys/key_button_test.cpp tests/pixels.cpp)
 target_include_directories(key_button_tests PRIVATE tests)
 target_link_libraries(key_button_tests PRIVATE keypanel gtest_main)
 target_compile_options(key_button_tests PRIVATE ${ZQ_WARNINGS})
 
 # The dialogs tested as the program runs them: same application object, same resources. One
-# suite a file, by concern.
-add_library(dialog_fixture STATIC app/tester_app.cpp tests/dialog_fixture.cpp tests/window_test_support.cpp)
+# suite a file, by concern; the programs built on the fixture take its warnings.
+add_library(dialog_fixture STATIC app/tester_app.cpp tests/dialog_fixture.cpp tests/pixels.cpp tests/win32_queries.cpp)
 target_include_directories(dialog_fixture PUBLIC app res tests)
 target_link_libraries(dialog_fixture PUBLIC shell gtest)
-target_compile_options(dialog_fixture PRIVATE ${ZQ_WARNINGS})
-add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/screen_dpi_test.cpp
-                                tests/code_page_936_test.cpp tests/system_key_names_test.cpp tests/about_box_test.cpp
-                                tests/framework_test.cpp tests/resources_test.cpp ${ZQ_RESOURCES})
+target_compile_options(dialog_fixture PUBLIC ${ZQ_WARNINGS})
+add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/key_pixels_test.cpp
+                                tests/minimised_icon_test.cpp tests/screen_dpi_test.cpp tests/code_page_936_test.cpp
+                                tests/system_key_names_test.cpp tests/about_box_test.cpp tests/framework_test.cpp
+                                tests/resources_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(tester_dlg_tests PRIVATE dialog_fixture gtest_main version)
-target_compile_options(tester_dlg_tests PRIVATE ${ZQ_WARNINGS})
-add_executable(soak_tests tests/soak_test.cpp ${ZQ_RESOURCES})
+add_executable(soak_tests tests/soak_test.cpp tests/repaints_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(soak_tests PRIVATE dialog_fixture gtest_main psapi)
-target_compile_options(soak_tests PRIVATE ${ZQ_WARNINGS})
 
 include(tests/e2e/e2e.cmake)
 
@@ -129,40 +128,19 @@ if(ZQ_WINE_TESTS STREQUAL "NONE")
     return()
 endif()
 include(cmake/wine-gtest.cmake)
-# The Wine set-ups and the suites of tester_dlg_tests each runs, whole: a case belongs to its
-# suite's runs whatever it is called. Listing the program checks that every suite has a run and
-# every suite named here is the program's.
+# The Wine set-ups, each with the suites it runs, whole: a case belongs to its suite's runs
+# whatever it is called.
 #   plain            the prefix as the test command makes it
 #   zh_CN            the ANSI code page 936 (Chinese Simplified), as the run command starts the
-#                    program, with a CJK font standing in for SimSun, which Wine then links to
-#                    every font as the fallback for characters the font lacks, as Windows does;
-#                    Wine's own texts in the session's language, here English
-#   windows_names    Wine's null display driver, the one where Wine answers GetKeyNameTextA with
-#                    Windows' own US-English names ("Right Shift", "Left Windows")
+#                    program; Wine's own texts in the session's language, here English
+#   windows_names    Wine's null display driver, where GetKeyNameTextA gives Windows' own names
 #   144dpi           the screen at 144 DPI (150 %)
-set(ZQ_SUITES_plain DialogAsBuilt KeyLighting ScreenDpi AboutBox Framework Resources)
-set(ZQ_SUITES_zh_CN CodePage936)
-set(ZQ_SUITES_windows_names SystemKeyNames)
-set(ZQ_SUITES_144dpi ScreenDpi)
-
-zq_add_wine_gtests(key_button_tests SUITES KeyButtonTest)
-zq_add_wine_gtests(tester_dlg_tests SUITES ${ZQ_SUITES_plain}
-                   ELSEWHERE ${ZQ_SUITES_zh_CN} ${ZQ_SUITES_windows_names} ${ZQ_SUITES_144dpi})
-# zq_add_wine_setup(NAME [OPTIONS...]): the suites of ZQ_SUITES_NAME in one run of tester_dlg_tests
-# under Wine started with OPTIONS, in a prefix of its own.
-function(zq_add_wine_setup name)
-    list(JOIN ZQ_SUITES_${name} ".*:" filter)
-    add_test(NAME ${ZQ_WINE_ARCH}.tester_dlg_tests_${name}
-             COMMAND ${ZQ_WINE_RUN} ${ARGN} ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-${name}
-                     $<TARGET_FILE:tester_dlg_tests> --gtest_filter=${filter}.*)
-    set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_${name} PROPERTIES TIMEOUT 120)
-endfunction()
-zq_add_wine_setup(windows_names --graphics null)
-if(ZQ_WINE_TESTS STREQUAL "INPROCESS")
-    return()
-endif()
-zq_add_wine_gtests(soak_tests SUITES Soak Repaints)
-zq_add_wine_setup(zh_CN --code-page 936)
-set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_zh_CN PROPERTIES ENVIRONMENT "LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=")
-zq_add_wine_setup(144dpi --dpi 144)
-set_tests_properties(${ZQ_WINE_ARCH}.tester_dlg_tests_144dpi PROPERTIES ENVIRONMENT ZQ_DPI=144)
+zq_wine_setup(plain PROGRAM key_button_tests SUITES KeyButtonTest)
+zq_wine_setup(plain PROGRAM tester_dlg_tests
+              SUITES DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources)
+zq_wine_setup(windows_names PROGRAM tester_dlg_tests SUITES SystemKeyNames OPTIONS --graphics null)
+zq_wine_setup(zh_CN PROGRAM tester_dlg_tests SUITES CodePage936 OPTIONS --code-page 936
+              ENVIRONMENT LANG=C.UTF-8 LC_ALL= LC_MESSAGES= BUILDS ALL)
+zq_wine_setup(144dpi PROGRAM tester_dlg_tests SUITES ScreenDpi KeyPixels OPTIONS --dpi 144 ENVIRONMENT ZQ_DPI=144
+              BUILDS ALL)
+zq_wine_setup(plain PROGRAM soak_tests SUITES Soak Repaints BUILDS ALL)

@@ -1,54 +1,46 @@
-# zq_add_wine_gtests(TARGET SUITES SUITE... [ELSEWHERE SUITE...]): each GoogleTest case of the
-# SUITES of TARGET becomes a CTest test of its own, named after the build (win32.Suite.Case), so
-# a failure names its case and its build. The ELSEWHERE suites are run by Wine set-ups of their
-# own. A case that skips itself shows as skipped, not passed. The cases are listed when CTest
-# runs, as listing them runs the program under Wine. Two checks fail as one test each and let the
-# others run, instead of ending the whole CTest run:
-#   win32.TARGET.list     the program could not list its cases, for whatever reason (a time-out
-#                         included); none of its cases counts as passed
-#   win32.TARGET.suites   a suite of the program that no run picks up, or a suite named here
-#                         that the program does not have
-# The test command makes the Wine prefix before CTest starts; the time limit covers a first one.
-function(zq_add_wine_gtests target)
-    cmake_parse_arguments(arg "" "" "SUITES;ELSEWHERE" ${ARGN})
-    set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_list.cmake)
-    set(command ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${target}>)
-    file(GENERATE OUTPUT ${list_file} CONTENT "\
-set(command [==[${command}]==])
-set(prefix ${ZQ_WINE_ARCH}.)
-set(run \"${arg_SUITES}\")
-set(named \"${arg_SUITES};${arg_ELSEWHERE}\")
-execute_process(COMMAND \${command} --gtest_list_tests OUTPUT_VARIABLE listing ERROR_VARIABLE listing
-                RESULT_VARIABLE status TIMEOUT 300)
-if(NOT status EQUAL 0)
-    add_test(\${prefix}${target}.list ${CMAKE_COMMAND} -E echo
-             \"${target} could not list its test cases under Wine (\${status}): \${listing}\")
-    set_tests_properties(\${prefix}${target}.list PROPERTIES WILL_FAIL TRUE)
-    return()
-endif()
-string(REPLACE \";\" \"\" listing \"\${listing}\")
-string(REPLACE \"\\n\" \";\" lines \"\${listing}\")
-set(listed)
-foreach(line IN LISTS lines)
-    if(line MATCHES \"^([A-Za-z0-9_]+)\\\\.$\")
-        set(suite \${CMAKE_MATCH_1})
-        list(APPEND listed \${suite})
-        list(FIND run \${suite} in_run)
-    elseif(line MATCHES \"^  ([A-Za-z0-9_]+)$\" AND DEFINED suite AND in_run GREATER -1)
-        set(name \${suite}.\${CMAKE_MATCH_1})
-        add_test(\${prefix}\${name} \${command} --gtest_filter=\${name})
-        set_tests_properties(\${prefix}\${name} PROPERTIES TIMEOUT 120 SKIP_REGULAR_EXPRESSION \"\\\\[  SKIPPED \\\\]\")
+# zq_wine_setup(NAME PROGRAM TARGET SUITES SUITE... [OPTIONS OPTION...] [ENVIRONMENT VAR=VALUE...]
+#               [BUILDS ALL]): the SUITES of TARGET under Wine started with OPTIONS (wine-run.sh) and
+# ENVIRONMENT; with BUILDS ALL only where ZQ_WINE_TESTS is ALL. NAME plain runs in the build's
+# prefix, a CTest test a case (win32.Suite.Case), listed when CTest runs
+# (cmake/wine-gtest-list.cmake); another NAME is one test, ARCH.TARGET_NAME, in wineprefix-NAME.
+function(zq_wine_setup name)
+    cmake_parse_arguments(arg "" "PROGRAM;BUILDS" "SUITES;OPTIONS;ENVIRONMENT" ${ARGN})
+    # Every set-up names its suites, whether or not this build runs it.
+    set_property(GLOBAL APPEND PROPERTY ZQ_NAMED_${arg_PROGRAM} ${arg_SUITES})
+    if(arg_BUILDS STREQUAL "ALL" AND NOT ZQ_WINE_TESTS STREQUAL "ALL")
+        return()
     endif()
-endforeach()
-set(unrun \${listed})
-list(REMOVE_ITEM unrun \${named})
-set(missing \${named})
-list(REMOVE_ITEM missing \${listed} \"\")
-if(unrun OR missing)
-    add_test(\${prefix}${target}.suites ${CMAKE_COMMAND} -E echo
-             \"${target}: suites no run picks up: \${unrun}; suites named for a run that ${target} lacks: \${missing}\")
-    set_tests_properties(\${prefix}${target}.suites PROPERTIES WILL_FAIL TRUE)
-endif()
-")
-    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${list_file})
+    if(name STREQUAL "plain" AND (arg_OPTIONS OR arg_ENVIRONMENT))
+        message(FATAL_ERROR "the plain set-up of ${arg_PROGRAM} runs as the build's prefix is, with no options")
+    elseif(name STREQUAL "plain")
+        set_property(GLOBAL APPEND PROPERTY ZQ_LISTED ${arg_PROGRAM})
+        set_property(GLOBAL APPEND PROPERTY ZQ_RUN_${arg_PROGRAM} ${arg_SUITES})
+        return()
+    endif()
+    list(JOIN arg_SUITES ".*:" filter)
+    set(test ${ZQ_WINE_ARCH}.${arg_PROGRAM}_${name})
+    add_test(NAME ${test} COMMAND ${ZQ_WINE_RUN} ${arg_OPTIONS} ${ZQ_WINE_ARCH} ${CMAKE_BINARY_DIR}/wineprefix-${name}
+                                  $<TARGET_FILE:${arg_PROGRAM}> --gtest_filter=${filter}.*)
+    set_tests_properties(${test} PROPERTIES TIMEOUT 120 ENVIRONMENT "${arg_ENVIRONMENT}")
 endfunction()
+
+# Once every set-up is declared: the listing of each program with a plain set-up.
+function(zq_write_wine_listings)
+    get_property(programs GLOBAL PROPERTY ZQ_LISTED)
+    foreach(target IN LISTS programs)
+        get_property(run GLOBAL PROPERTY ZQ_RUN_${target})
+        get_property(named GLOBAL PROPERTY ZQ_NAMED_${target})
+        set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_list.cmake)
+        file(GENERATE OUTPUT ${list_file} CONTENT "\
+set(command [==[${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:${target}>]==])
+set(cmake [==[${CMAKE_COMMAND}]==])
+set(prefix ${ZQ_WINE_ARCH}.)
+set(target ${target})
+set(run [==[${run}]==])
+set(named [==[${named}]==])
+include([==[${CMAKE_SOURCE_DIR}/cmake/wine-gtest-list.cmake]==])
+")
+        set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${list_file})
+    endforeach()
+endfunction()
+cmake_language(DEFER CALL zq_write_wine_listings)

@@ -3,14 +3,23 @@
 
 #include <gtest/gtest.h>
 
-#include "window_test_support.h"
+#include <string>
+
+#include "pixels.h"
 
 using testing_support::CaptureWindow;
 using testing_support::Pixels;
-using testing_support::PumpMessages;
-using testing_support::RenderReference;
 
 namespace {
+
+// Dispatches every message waiting for this thread, so pending paints and posted messages run.
+void PumpMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
 
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr int kKeyId = 1001;
@@ -40,7 +49,12 @@ protected:
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_3DFACE + 1);
         wc.lpszClassName = "ZqKeyButtonTestParent";
         ::RegisterClassA(&wc);
-        m_font = testing_support::CreateDialogFont();
+        // The dialog font the program uses: 8 point "MS Sans Serif".
+        HDC screen = ::GetDC(nullptr);
+        m_font = ::CreateFontA(-::MulDiv(8, ::GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                               FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH, "MS Sans Serif");
+        ::ReleaseDC(nullptr, screen);
         m_hParent = ::CreateWindowExA(0, wc.lpszClassName, "parent", WS_POPUP | WS_VISIBLE, 40, 40, 320, 200,
                                       nullptr, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(m_hParent, nullptr);
@@ -81,23 +95,10 @@ protected:
         return size;
     }
 
-    // The key as it should look, drawn straight with the system's calls; the label at `labelX`.
+    // The key as it should look; the label at `labelX`.
     Pixels Expected(int width, int height, bool lit, const char* label, int labelX) const {
-        return RenderReference(width, height, RGB(255, 0, 255), m_font, [&](HDC dc) {
-            RECT rect{0, 0, width, height};
-            ::DrawFrameControl(dc, &rect, DFC_BUTTON, lit ? DFCS_BUTTONPUSH | DFCS_PUSHED : DFCS_BUTTONPUSH);
-            ::InflateRect(&rect, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
-            if (lit) {
-                ::SetBkColor(dc, kGreen);
-                ::ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, "", 0, nullptr);
-            }
-            if (label[0] != '\0') {
-                const SIZE size = Measure(label);
-                ::SetBkMode(dc, TRANSPARENT);
-                ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-                ::TextOutA(dc, labelX, (rect.top + rect.bottom) / 2 - size.cy / 2, label, lstrlenA(label));
-            }
-        });
+        return testing_support::ReferenceKey(width, height, m_font, lit, std::wstring(label, label + lstrlenA(label)),
+                                             labelX);
     }
 
     HFONT m_font = nullptr;
@@ -127,28 +128,22 @@ TEST_F(KeyButtonTest, BindingAddsOwnerDrawAndKeepsEveryOtherStyleBit) {
 TEST_F(KeyButtonTest, SetLampRepaintsOnceForEachChangeAndNeverForTheSameValues) {
     HWND hButton = CreateKey("A", 40, 40);
     m_key.draws = 0;
+    auto drawsAfterPaint = [&] {
+        ::UpdateWindow(hButton);
+        PumpMessages();
+        return m_key.draws;
+    };
 
     m_key.SetLamp(0, 255, 0, 1);
     EXPECT_EQ(m_key.draws, 0) << "the repaint waits for the next paint cycle";
     m_key.SetLamp(0, 255, 0, 1);
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 1);
-
+    EXPECT_EQ(drawsAfterPaint(), 1);
     m_key.SetLamp(0, 255, 0, 1);  // auto-repeat
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 1);
-
+    EXPECT_EQ(drawsAfterPaint(), 1);
     m_key.SetLamp(0, 255, 0, 0);  // only the lit flag changes
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 2);
-
+    EXPECT_EQ(drawsAfterPaint(), 2);
     m_key.SetLamp(255, 0, 0, 0);  // colour change while unlit still counts as a change
-    ::UpdateWindow(hButton);
-    PumpMessages();
-    EXPECT_EQ(m_key.draws, 3);
+    EXPECT_EQ(drawsAfterPaint(), 3);
     EXPECT_EQ(m_key.Red(), 255);
     EXPECT_EQ(m_key.Green(), 0);
     EXPECT_EQ(m_key.Lit(), 0);

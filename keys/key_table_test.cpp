@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -71,14 +72,10 @@ TEST(KeyTable, ModifierAndOutOfRangeCodesFindNothing) {
 }
 
 TEST(KeyTable, ModifierNamesFindTheirKeys) {
-    EXPECT_EQ(IdForName("Alt"), 1057);
-    EXPECT_EQ(IdForName("Right Alt"), 1059);
-    EXPECT_EQ(IdForName("Shift"), 1054);
-    EXPECT_EQ(IdForName("Right Shift"), 1062);
-    EXPECT_EQ(IdForName("Ctrl"), 1055);
-    EXPECT_EQ(IdForName("Right Ctrl"), 1061);
-    EXPECT_EQ(IdForName("Left Windows"), 1056);
-    EXPECT_EQ(IdForName("Right Windows"), 1060);
+    const std::pair<const char*, std::uint16_t> names[] = {
+        {"Alt", 1057},  {"Right Alt", 1059},  {"Shift", 1054},        {"Right Shift", 1062},
+        {"Ctrl", 1055}, {"Right Ctrl", 1061}, {"Left Windows", 1056}, {"Right Windows", 1060}};
+    for (const auto& [name, id] : names) EXPECT_EQ(IdForName(name), id) << name;
 }
 
 TEST(KeyTable, NamesAreComparedExactly) {

@@ -1,82 +1,59 @@
 // The arrow labels as Chinese (Simplified) Windows shows them: the ANSI code page 936. A Wine
 // set-up of its own runs this suite.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <cwchar>
-
 #include "dialog_fixture.h"
-#include "window_test_support.h"
 
 using namespace testing_support;
 
 namespace {
 
-// A key as CKeyButton draws it unlit, with `label` drawn by TextOutW in `font`: the frame,
-// then the label centred on the inside with the halves truncated separately.
-Pixels UnlitKeyWithWideLabel(int width, int height, HFONT font, const wchar_t* label) {
-    return RenderReference(width, height, RGB(255, 0, 255), font, [&](HDC dc) {
-        RECT rect{0, 0, width, height};
-        ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH);
-        ::InflateRect(&rect, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
-        const int length = static_cast<int>(std::wcslen(label));
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, label, length, &size);
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-        ::TextOutW(dc, (rect.left + rect.right) / 2 - size.cx / 2, (rect.top + rect.bottom) / 2 - size.cy / 2, label,
-                   length);
-    });
-}
+using CodePage936 = DialogTest;
 
-TEST(CodePage936, TheArrowLabelsShowAsArrows) {
+TEST_F(CodePage936, TheArrowLabelsShowAsArrows) {
     ASSERT_EQ(::GetACP(), 936u) << "the set-up did not give the ANSI code page 936 (Chinese Simplified)";
-    EXPECT_FALSE(RunTester({[] {
-        HWND hDlg = Dialog();
-        // The keys draw with the DC's font, which is the one the dialog gave its controls.
-        const auto font = reinterpret_cast<HFONT>(::SendMessageA(hDlg, WM_GETFONT, 0, 0));
-        ASSERT_NE(font, nullptr);
-        LOGFONTA logFont{};
-        ::GetObjectA(font, sizeof logFont, &logFont);
-        EXPECT_STREQ(logFont.lfFaceName, "MS Sans Serif");
-        EXPECT_EQ(logFont.lfCharSet, DEFAULT_CHARSET);
+    HWND hDlg = Dialog();
+    // The keys draw with the DC's font, which is the one the dialog gave its controls.
+    const auto font = reinterpret_cast<HFONT>(::SendMessageA(hDlg, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    LOGFONTA logFont{};
+    ::GetObjectA(font, sizeof logFont, &logFont);
+    EXPECT_STREQ(logFont.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(logFont.lfCharSet, DEFAULT_CHARSET);
 
-        struct Arrow {
-            int id;
-            const wchar_t* label;     // what the key shows
-            const wchar_t* mistaken;  // the same bytes read in code page 1252
-        };
-        const Arrow arrows[] = {{1074, L"\x2191", L"\xA1\xFC"},
-                                {1076, L"\x2193", L"\xA1\xFD"},
-                                {1075, L"\x2190", L"\xA1\xFB"},
-                                {1077, L"\x2192", L"\xA1\xFA"},
-                                {1073, L"\x2190" L"Backspace", L"\xA1\xFB" L"Backspace"}};
-        for (const Arrow& arrow : arrows) {
-            SCOPED_TRACE("key " + std::to_string(arrow.id));
-            HWND hKey = ::GetDlgItem(hDlg, arrow.id);
-            EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(hKey, WM_GETFONT, 0, 0)), font);
-            const Pixels shown = CaptureWindow(hKey);
-            const int width = shown.Width();
-            const int height = shown.Height();
-            const RECT all{0, 0, width, height};
-            EXPECT_EQ(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, arrow.label), all), "");
+    struct Arrow {
+        int id;
+        const wchar_t* label;     // what the key shows
+        const wchar_t* mistaken;  // the same bytes read in code page 1252
+    };
+    const Arrow arrows[] = {{1074, L"\x2191", L"\xA1\xFC"},
+                            {1076, L"\x2193", L"\xA1\xFD"},
+                            {1075, L"\x2190", L"\xA1\xFB"},
+                            {1077, L"\x2192", L"\xA1\xFA"},
+                            {1073, L"\x2190" L"Backspace", L"\xA1\xFB" L"Backspace"}};
+    for (const Arrow& arrow : arrows) {
+        SCOPED_TRACE("key " + std::to_string(arrow.id));
+        HWND hKey = ::GetDlgItem(hDlg, arrow.id);
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(hKey, WM_GETFONT, 0, 0)), font);
+        const Pixels shown = CaptureWindow(hKey);
+        const int width = shown.Width();
+        const int height = shown.Height();
+        const RECT all{0, 0, width, height};
+        EXPECT_EQ(shown.FirstDifference(ReferenceKey(width, height, font, false, arrow.label), all), "");
 
-            // Not the font's glyph for a missing character (U+0378 is unassigned), nor the
-            // code page 1252 reading of the bytes.
-            std::wstring missing = arrow.label;
-            missing[0] = L'\x0378';
-            EXPECT_NE(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, missing.c_str()), all), "")
-                << "drawn as the glyph for a missing character";
-            EXPECT_NE(shown.FirstDifference(UnlitKeyWithWideLabel(width, height, font, arrow.mistaken), all), "")
-                << "drawn as code page 1252 characters";
-        }
+        // Not the font's glyph for a missing character (U+0378 is unassigned), nor the
+        // code page 1252 reading of the bytes.
+        std::wstring missing = arrow.label;
+        missing[0] = L'\x0378';
+        EXPECT_NE(shown.FirstDifference(ReferenceKey(width, height, font, false, missing), all), "")
+            << "drawn as the glyph for a missing character";
+        EXPECT_NE(shown.FirstDifference(ReferenceKey(width, height, font, false, arrow.mistaken), all), "")
+            << "drawn as code page 1252 characters";
+    }
 
-        // Only the code page is Chinese: Wine's own texts stay in the session's language, which
-        // is English where ctest runs this.
-        char close[64] = {};
-        ::GetMenuStringA(::GetSystemMenu(hDlg, FALSE), SC_CLOSE, close, sizeof close, MF_BYCOMMAND);
-        EXPECT_EQ(std::string(close).substr(0, std::string(close).find('\t')), "&Close");
-    }}));
+    // Only the code page is Chinese: Wine's own texts stay in the session's language, which
+    // is English where ctest runs this.
+    char close[64] = {};
+    ::GetMenuStringA(::GetSystemMenu(hDlg, FALSE), SC_CLOSE, close, sizeof close, MF_BYCOMMAND);
+    EXPECT_EQ(std::string(close).substr(0, std::string(close).find('\t')), "&Close");
 }
 
 }  // namespace

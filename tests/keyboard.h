@@ -76,6 +76,20 @@ constexpr bool EachKeyOnce() {
     }
     return true;
 }
+// The modifier with these codes, or the other key with this virtual-key code; or nullptr.
+constexpr const KeyFacts* ModifierAt(UINT scan, bool extended) {
+    for (const KeyFacts& key : kModifiers) {
+        if (key.scan == scan && key.extended == extended) return &key;
+    }
+    return nullptr;
+}
+constexpr const KeyFacts* KeyWithCode(WPARAM virtualKey) {
+    for (const KeyFacts& key : kCodedKeys) {
+        if (key.virtualKey == virtualKey) return &key;
+    }
+    return nullptr;
+}
+
 static_assert(std::size(kModifiers) == 8 && std::size(kCodedKeys) == 75, "83 keys on the panel");
 static_assert(EachKeyOnce(), "two keys alike");
 

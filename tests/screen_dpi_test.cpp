@@ -1,21 +1,15 @@
-// The dialog at the screen's DPI, which the run checks if told (ZQ_DPI): it scales, is centred,
-// every key lights only itself and the labels stay centred. The plain Wine set-up runs it at 96
-// DPI, another at 144.
-#include <gtest/gtest.h>
-#include <windows.h>
-
-#include <algorithm>
+// The dialog at the screen's DPI, which the run checks if told (ZQ_DPI): it scales and is
+// centred. The plain Wine set-up runs it at 96 DPI, another at 144.
 #include <cstdlib>
 
 #include "dialog_fixture.h"
 #include "resource.h"
-#include "window_test_support.h"
 
 using namespace testing_support;
 
 namespace {
 
-class ScreenDpi : public ::testing::Test {
+class ScreenDpi : public DialogTest {
 protected:
     void SetUp() override {
         HDC screen = ::GetDC(nullptr);
@@ -25,6 +19,7 @@ protected:
         if (::GetEnvironmentVariableA("ZQ_DPI", wanted, sizeof wanted) > 0) {
             ASSERT_EQ(m_dpi, std::atoi(wanted)) << "the screen DPI the test was started for";
         }
+        DialogTest::SetUp();
     }
     int m_dpi = 0;
 };
@@ -37,145 +32,35 @@ protected:
     return ::testing::AssertionFailure() << "margins differ by " << horizontal << " across and " << vertical << " down";
 }
 
-TEST_F(ScreenDpi, TheDialogIsCentredOnItsWorkAreaAndTheAboutBoxOverIt) {
-    RECT main{};
-    EXPECT_FALSE(RunTester({
-        [&] {
-            HWND hDlg = Dialog();
-            ::GetWindowRect(hDlg, &main);
-            MONITORINFO monitor{};
-            monitor.cbSize = sizeof monitor;
-            ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromWindow(hDlg, MONITOR_DEFAULTTONEAREST), &monitor));
-            EXPECT_TRUE(Centred(main, monitor.rcWork)) << "the main dialog on its monitor's work area";
-            ::PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-        },
-        [&] {
-            HWND hAbout = FindAboutBox();
-            ASSERT_NE(hAbout, nullptr);
-            RECT about;
-            ::GetWindowRect(hAbout, &about);
-            EXPECT_TRUE(Centred(about, main)) << "the About box over the main dialog";
-            PostKey(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, KeyParam(0x01, false));
-        },
-        [] { EXPECT_EQ(FindAboutBox(), nullptr); },
-    }));
-}
-
-// The smallest rectangle around the pixels of `area` that are not `background`; empty if none.
-RECT InkBox(const Pixels& pixels, const RECT& area, COLORREF background) {
-    RECT box{area.right, area.bottom, area.left, area.top};
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            if (pixels.At(x, y) == background) continue;
-            box.left = std::min<LONG>(box.left, x);
-            box.top = std::min<LONG>(box.top, y);
-            box.right = std::max<LONG>(box.right, x + 1);
-            box.bottom = std::max<LONG>(box.bottom, y + 1);
-        }
-    }
-    return box.left < box.right ? box : RECT{};
-}
-
-// Describes the first pixel outside `except` that differs between the two, or "".
-std::string FirstDifferenceOutside(const Pixels& a, const Pixels& b, const RECT& except) {
-    const RECT bands[] = {{0, 0, a.Width(), except.top},
-                          {0, except.bottom, a.Width(), a.Height()},
-                          {0, except.top, except.left, except.bottom},
-                          {except.right, except.top, a.Width(), except.bottom}};
-    for (const RECT& band : bands) {
-        const std::string difference = a.FirstDifference(b, band);
-        if (!difference.empty()) return difference;
-    }
-    return "";
-}
-
-// The inside of a key's frame in the dialog's client coordinates, where the lamp and label go.
-RECT KeyInside(HWND hDlg, HWND hKey) {
-    RECT rect;
-    ::GetClientRect(hKey, &rect);
-    ::MapWindowPoints(hKey, hDlg, reinterpret_cast<POINT*>(&rect), 2);
-    ::InflateRect(&rect, -::GetSystemMetrics(SM_CXEDGE), -::GetSystemMetrics(SM_CYEDGE));
-    return rect;
-}
-
 // The dialog's client size at 96 DPI: 467 x 198 dialog units with the 6 x 13 base units of
 // 8 point MS Sans Serif.
 constexpr SIZE kClientAt96Dpi{701, 322};
 
-TEST_F(ScreenDpi, EveryKeyLightsOnlyItselfAndItsLabelIsCentred) {
-    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
-    const COLORREF green = RGB(0, 255, 0);
-    Pixels before;
-    Steps steps = {[&] {
-        HWND hDlg = Dialog();
-        RECT client;
-        ::GetClientRect(hDlg, &client);
-        const double scale = m_dpi / 96.0;
-        EXPECT_NEAR(client.right, kClientAt96Dpi.cx * scale, kClientAt96Dpi.cx * scale * 0.05) << m_dpi << " DPI";
-        EXPECT_NEAR(client.bottom, kClientAt96Dpi.cy * scale, kClientAt96Dpi.cy * scale * 0.05) << m_dpi << " DPI";
-        before = CaptureWindow(hDlg);
+TEST_F(ScreenDpi, TheDialogIsCentredOnItsWorkAreaAndTheAboutBoxOverIt) {
+    HWND hDlg = Dialog();
+    RECT client;
+    ::GetClientRect(hDlg, &client);
+    const double scale = m_dpi / 96.0;
+    EXPECT_NEAR(client.right, kClientAt96Dpi.cx * scale, kClientAt96Dpi.cx * scale * 0.05) << m_dpi << " DPI";
+    EXPECT_NEAR(client.bottom, kClientAt96Dpi.cy * scale, kClientAt96Dpi.cy * scale * 0.05) << m_dpi << " DPI";
 
-        // Each label's ink sits where the button's rule puts the label: halves truncated
-        // separately, on the inside of the frame.
-        const auto font = reinterpret_cast<HFONT>(::SendMessageA(hDlg, WM_GETFONT, 0, 0));
-        for (HWND hKey : Children(hDlg)) {
-            if (::GetDlgCtrlID(hKey) == IDC_LOGO) continue;
-            SCOPED_TRACE("key " + std::to_string(::GetDlgCtrlID(hKey)));
-            const RECT inner = KeyInside(hDlg, hKey);
-            const std::string label = Text(hKey);
-            SIZE size{};
-            const Pixels alone = RenderReference(200, 100, face, font, [&](HDC dc) {
-                ::GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &size);
-                ::SetBkMode(dc, TRANSPARENT);
-                ::TextOutA(dc, 0, 0, label.c_str(), static_cast<int>(label.size()));
-            });
-            const RECT ink = InkBox(alone, RECT{0, 0, 200, 100}, face);
-            const int x = (inner.left + inner.right) / 2 - size.cx / 2;
-            const int y = (inner.top + inner.bottom) / 2 - size.cy / 2;
-            // Home, PgUp and PgDn are wider than the inside of their keys at 96 DPI (Home at 144
-            // DPI too) and run into the frame.
-            const RECT placed{x + ink.left, y + ink.top, x + ink.right, y + ink.bottom};
-            RECT expected;
-            ::IntersectRect(&expected, &placed, &inner);
-            const RECT shown = InkBox(before, inner, face);
-            ASSERT_LT(shown.left, shown.right) << "no label";
-            EXPECT_LE(std::abs(shown.left - expected.left), 1) << "left";
-            EXPECT_LE(std::abs(shown.right - expected.right), 1) << "right";
-            EXPECT_LE(std::abs(shown.top - expected.top), 1) << "top";
-            EXPECT_LE(std::abs(shown.bottom - expected.bottom), 1) << "bottom";
-        }
-    }};
-    for (const KeyFacts& key : kCodedKeys) {
-        // Held: its inside is pure green but for the label, which stays where it was, and nothing
-        // outside the key changes. Released: the whole dialog is as it was.
-        PressCheckRelease(
-            steps, key, false,
-            [&, key] {
-                SCOPED_TRACE("key " + std::to_string(key.id) + " held");
-                HWND hDlg = Dialog();
-                EXPECT_EQ(LitKeys(), std::vector<int>{key.id});
-                const Pixels held = CaptureWindow(hDlg);
-                const RECT inner = KeyInside(hDlg, ::GetDlgItem(hDlg, key.id));
-                RECT frame = inner;
-                ::InflateRect(&frame, ::GetSystemMetrics(SM_CXEDGE), ::GetSystemMetrics(SM_CYEDGE));
-                EXPECT_EQ(FirstDifferenceOutside(held, before, frame), "");
-                int wrong = 0;
-                for (int py = inner.top; py < inner.bottom; ++py) {
-                    for (int px = inner.left; px < inner.right; ++px) {
-                        wrong += (held.At(px, py) != green) != (before.At(px, py) != face) ? 1 : 0;
-                    }
-                }
-                EXPECT_EQ(wrong, 0) << "pixels inside the key that are neither green nor the label";
-                EXPECT_GT(held.Count(green, inner), 0);
-            },
-            [&, key] {
-                SCOPED_TRACE("key " + std::to_string(key.id) + " released");
-                EXPECT_EQ(LitKeys(), std::vector<int>{});
-                const Pixels after = CaptureWindow(Dialog());
-                EXPECT_EQ(after.FirstDifference(before, RECT{0, 0, before.Width(), before.Height()}), "");
-            });
-    }
-    EXPECT_FALSE(RunTester(std::move(steps)));
+    RECT main{};
+    ::GetWindowRect(hDlg, &main);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoA(::MonitorFromWindow(hDlg, MONITOR_DEFAULTTONEAREST), &monitor));
+    EXPECT_TRUE(Centred(main, monitor.rcWork)) << "the main dialog on its monitor's work area";
+
+    ::PostMessageA(hDlg, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    Settle();
+    HWND hAbout = ThreadWindowTitled("About");
+    ASSERT_NE(hAbout, nullptr);
+    RECT about;
+    ::GetWindowRect(hAbout, &about);
+    EXPECT_TRUE(Centred(about, main)) << "the About box over the main dialog";
+    Post(*KeyWithCode(VK_ESCAPE), false, false, ::GetFocus());
+    Settle();
+    EXPECT_EQ(ThreadWindowTitled("About"), nullptr);
 }
 
 }  // namespace
