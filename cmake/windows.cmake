@@ -111,14 +111,14 @@ add_test(NAME ${ZQ_WINE_ARCH}.package
                  -DFORMAT=$<IF:$<STREQUAL:${ZQ_WINE_ARCH},win64>,pei-x86-64,pei-i386> -DMANIFEST_ARCH=${ZQ_MANIFEST_ARCH}
                  -P ${CMAKE_SOURCE_DIR}/cmake/check-package.cmake)
 # The same sources give the same program: built again in another folder, under a clock 400 days on.
-# The build that runs here: it opens no file, registry key or socket beyond a plain Win32 program
-# (bench/untouched.sh; not run, and said so, where ptrace is forbidden).
 get_filename_component(toolchain ${CMAKE_TOOLCHAIN_FILE} NAME)
 add_test(NAME ${ZQ_WINE_ARCH}.rebuild
          COMMAND faketime -f +400d ${CMAKE_COMMAND} -DSRC=${CMAKE_SOURCE_DIR} -DBUILD_DIR=${CMAKE_BINARY_DIR}
                  -DEXE=$<TARGET_FILE:zentaq_tester> -DTOOLCHAIN=${toolchain} -DBUILD_TYPE=${CMAKE_BUILD_TYPE}
                  -DSTAMP=${ZQ_SOURCE_DATE_EPOCH} -P ${CMAKE_SOURCE_DIR}/cmake/check-rebuild.cmake)
 set_tests_properties(${ZQ_WINE_ARCH}.rebuild PROPERTIES TIMEOUT 300)
+# The build that runs here: it opens no file, registry key or socket beyond a plain Win32 program
+# (bench/untouched.sh; not run, and said so, where ptrace is forbidden).
 if(ZQ_WINE_TESTS STREQUAL "ALL")
     add_test(NAME ${ZQ_WINE_ARCH}.untouched COMMAND ${CMAKE_SOURCE_DIR}/bench/untouched.sh ${CMAKE_BINARY_DIR})
     set_tests_properties(${ZQ_WINE_ARCH}.untouched PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
