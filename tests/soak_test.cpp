@@ -119,6 +119,17 @@ std::vector<long long> WindowGrowths(const std::vector<SIZE_T>& samples) {
     return growths;
 }
 
+// A storm larger than the test command's prints its figures at each tenth, for a long session's
+// growth to be seen as it builds up.
+constexpr std::size_t kTestCommandSize = 100000;
+
+void PrintTenth(std::size_t posted, DWORD started) {
+    const Usage now = Measure();
+    std::printf("soak: %zu key messages, %.1f s: GDI objects %lu, USER objects %lu, committed memory %zu KiB\n", posted,
+                (::GetTickCount() - started) / 1000.0, now.gdi, now.user, static_cast<std::size_t>(now.committed / 1024));
+    std::fflush(stdout);
+}
+
 TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     const std::size_t total = SoakSize();
     constexpr std::size_t kBatch = 1000;
@@ -131,8 +142,10 @@ TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     std::vector<SIZE_T> committed;  // before each batch from the tenth on, and at the end
     const DWORD started = ::GetTickCount();
 
+    const std::size_t tenth = total > kTestCommandSize ? total / kBatch / 10 : 0;  // in batches
     Steps steps;
     for (std::size_t batch = 0; batch * kBatch < total; ++batch) {
+        if (tenth != 0 && batch % tenth == 0) steps.push_back([&, batch] { PrintTenth(batch * kBatch, started); });
         // Measured once the first About run and minimise are behind, so one-off allocations of
         // the system's are not counted as growth.
         if (batch == 10) steps.push_back([&] { before = Measure(); });
@@ -176,6 +189,7 @@ TEST(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
         ::RedrawWindow(Dialog(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         after = Measure();
         committed.push_back(after.committed);
+        if (tenth != 0) PrintTenth(posted, started);
     });
 
     EXPECT_FALSE(RunTester(std::move(steps)));
