@@ -6,12 +6,7 @@
 # 2. A run: the tester and the baseline program (bench/baseline.cpp) each run under strace
 #    (file and socket calls) and Wine's registry trace while keys are pressed. Wine itself opens
 #    the same files and keys for both, so whatever the tester touches beyond the baseline is its own.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-. scripts/lib/say.sh
-. scripts/lib/apt.sh
-. scripts/lib/wine.sh
-. scripts/lib/xvfb.sh
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine xvfb
 zq_build_dir "${1:-}"
 build=$zq_dir
 tester="$build/ZENTAQ Tester.exe"
@@ -38,7 +33,7 @@ fi
 say "2. a run of each under strace and Wine's registry trace"
 wine=(scripts/wine-run.sh "$zq_arch" "$build/untouched-prefix")
 zq_xvfb_start || stop "$zq_error"
-trap '"${wine[@]}" wineserver -k 2>/dev/null || true; kill $zq_xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
+trap 'zq_cleanup; rm -rf "$out"' EXIT
 "${wine[@]}" wineboot >/dev/null 2>&1
 
 run() {  # NAME EXE TITLE: runs EXE for a few seconds with keys pressed, tracing what it touches
