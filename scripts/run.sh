@@ -24,6 +24,6 @@ need "building $build" cmake --build $build -j "$(nproc)" --target zentaq_tester
 # A prefix of its own: the tests' prefixes are set up for an X server without a window manager.
 zq_wine_start $zq_build "$PWD/$build/wineprefix-desktop"
 say "starting $build/ZENTAQ Tester.exe under Wine, $zq_start_said"
-# The program's status is the command's. No clean-up follows an exec: the Wine server goes by
-# itself a few seconds after the program, and its prefix is listed nowhere.
+# exec: the program's status is the command's. No clean-up runs after it (Wine's server ends by
+# itself a few seconds after the program), so no list of prefixes is kept for one.
 ZQ_DESKTOP=1 ZQ_PREFIX_LIST= exec "${zq_start[@]}" "$build/ZENTAQ Tester.exe"
