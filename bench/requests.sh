@@ -6,12 +6,7 @@
 #   bench/requests.sh [BUILD_DIR]    after bench/run.sh (which builds the programs and the prefix)
 # Prints the busiest thread's counts (each program's own thread); the counts by request name go to
 # build/bench/requests-*.txt, to compare with diff.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-. scripts/lib/say.sh
-. scripts/lib/apt.sh
-. scripts/lib/wine.sh
-. scripts/lib/xvfb.sh
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine xvfb
 zq_build_dir "${1:-}"
 build=$zq_dir
 out=$PWD/build/bench
@@ -22,19 +17,11 @@ prefix=$out/wineprefix-$zq_arch-cp${ZQ_CODE_PAGE:-936}
 zq_wine_start "$zq_arch" "$prefix"
 wine=("${zq_start[@]}")
 
-holder_pid=
-cleanup() {
-    if [ -n "$holder_pid" ]; then kill "$holder_pid" 2>/dev/null || true; fi
-    "${wine[@]}" wineserver -k 2>/dev/null || true
-    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
 zq_xvfb_start 1280x1080 || stop "$zq_error"  # the screen bench/run.sh measures on
 # A server of our own, in the foreground, that logs every request with its thread's id.
 "${wine[@]}" wineserver -f -d1 -p 2>"$log" &
 sleep 1
 "${wine[@]}" "$build/desktop_holder.exe" >/dev/null 2>&1 &
-holder_pid=$!
 sleep 3
 
 # count NAME FIRST LAST WHAT: the requests in lines FIRST-LAST of the log of the thread that made

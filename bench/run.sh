@@ -3,25 +3,23 @@
 # lamp) and bench/floor.cpp (the tester's own dialog and work with no framework), all three under
 # Wine in a private Xvfb, in the same run: key-to-screen latency, start-up time, memory and
 # executable size. Prints figures; it fails only when a measurement cannot be taken.
-#   bench/run.sh [BUILD_DIR]    BUILD_DIR: the MinGW build to take the programs from (default:
-#                               the build that runs here, scripts/lib/wine.sh; configured and
-#                               built here if needed)
+#   bench/run.sh [--soak] [BUILD_DIR]   BUILD_DIR: the MinGW build to take the programs from
+#                               (default: the build that runs here, scripts/lib/wine.sh;
+#                               configured and built here if needed)
 # PRESSES (default 300) and RUNS (default 10) set the number of key presses and start-up runs;
 # KEEP_IDLE=1 lets idle CPUs sleep (see below); ZQ_CODE_PAGE=1252 runs them in Wine's default
 # code page instead of the run command's 936.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
-. scripts/lib/say.sh
-. scripts/lib/apt.sh
-. scripts/lib/wine.sh
-. scripts/lib/xvfb.sh
+# --soak runs the soak test's storm instead, with 1,000,000 key messages (ZQ_SOAK_MESSAGES), on a
+# private X server: memory and GDI/USER objects at each tenth, the growth per 10,000 messages.
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine xvfb
+soak=no
+[ "${1:-}" != --soak ] || { soak=yes; shift; }
 zq_check_machine
 zq_install test
 zq_choose_build
 zq_build_dir "${1:-}"
 build=$zq_dir arch=$zq_arch
-out=$root/build/bench
+out=$PWD/build/bench
 presses=${PRESSES:-300}
 runs=${RUNS:-10}
 
@@ -30,6 +28,14 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 say "building $build ($arch, MinGW-w64)"
 [ -f "$build/CMakeCache.txt" ] ||
     need -q "configuring $build" cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=$zq_toolchain -DCMAKE_BUILD_TYPE=MinSizeRel
+if [ $soak = yes ]; then
+    need -q "building $build" cmake --build "$build" -j "$(nproc)" --target soak_tests
+    zq_xvfb_start || stop "$zq_error"
+    export ZQ_SOAK_MESSAGES=${ZQ_SOAK_MESSAGES:-1000000}
+    say "soak: $ZQ_SOAK_MESSAGES random key messages to the running tester, on a private X server"
+    need "the soak" scripts/wine-run.sh "$arch" "$build/wineprefix" "$build/soak_tests.exe" --gtest_filter='Soak.*'
+    exit 0
+fi
 need -q "building $build" cmake --build "$build" -j "$(nproc)" --target zentaq_tester baseline floor desktop_holder
 tester=$build/ZENTAQ\ Tester.exe
 baseline=$build/baseline.exe
@@ -44,13 +50,7 @@ g++ -O2 -std=c++17 -Wall -Wextra -o "$out/startup" bench/startup.cpp -lX11
 prefix=$out/wineprefix-$arch-cp${ZQ_CODE_PAGE:-936}
 zq_wine_start "$arch" "$prefix"
 wine=("${zq_start[@]}")
-program_pids=()
-cleanup() {
-    if [ ${#program_pids[@]} -gt 0 ]; then kill "${program_pids[@]}" 2>/dev/null || true; fi
-    "${wine[@]}" wineserver -k 2>/dev/null || true
-    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
+program_pids=()  # ended after the memory is read; the clean-up ends them where the run stops early
 
 # Every request a Wine program makes of wineserver wakes a sleeping CPU. On a virtual machine that
 # wake-up costs tens of microseconds and varies with whatever else the host runs, which swamps the
@@ -116,7 +116,6 @@ for exe in "$tester" "$floor" "$baseline"; do
 done | tee "$out/memory.txt"
 kill "${program_pids[@]}"
 wait "${program_pids[@]}" 2>/dev/null || true
-program_pids=()
 
 say "executables"
 for exe in "$tester" "$floor" "$baseline"; do

@@ -8,12 +8,7 @@
 #    the same files and keys for both, so whatever the tester touches beyond the baseline is its own.
 # Exits 1 where the tester touches anything of its own, and 77 (not run) where this machine forbids
 # ptrace, which strace needs: the test command's <build>.untouched.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-. scripts/lib/say.sh
-. scripts/lib/apt.sh
-. scripts/lib/wine.sh
-. scripts/lib/xvfb.sh
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine xvfb
 zq_build_dir "${1:-}"
 build=$zq_dir
 tester="$build/ZENTAQ Tester.exe"
@@ -44,7 +39,7 @@ fi
 say "2. a run of each under strace and Wine's registry trace"
 wine=(scripts/wine-run.sh "$zq_arch" "$build/untouched-prefix")
 zq_xvfb_start || stop "$zq_error"
-trap '"${wine[@]}" wineserver -k 2>/dev/null || true; kill $zq_xvfb_pid 2>/dev/null || true; rm -rf "$out"' EXIT
+trap 'zq_cleanup; rm -rf "$out"' EXIT
 "${wine[@]}" wineboot >/dev/null 2>&1
 
 zq_desktop_up() {  # whether Wine's desktop process runs in this run's prefix

@@ -5,12 +5,7 @@
 # the same bytes on the same Debian release, whatever the folder, clock, umask, locale or time
 # zone: the exe's time stamp and the archive's times are SOURCE_DATE_EPOCH, else the commit's
 # time, else none (0 in the exe, 1980-01-01 in the archive).
-set -Eeuo pipefail
-cd "$(dirname "$0")/.."
-. scripts/lib/say.sh
-. scripts/lib/apt.sh
-. scripts/lib/wine.sh
-trap 'say "release.sh stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine
 
 zq_install release
 umask 022
@@ -29,7 +24,7 @@ zq_zip() {
 mkdir -p dist
 rm -f dist/ZENTAQ-Tester-*.zip dist/SHA256SUMS
 for arch in win32 win64; do
-    zq_toolchain $arch
+    zq_toolchain_for $arch
     build=build/release-$arch
     say "building $build ($zq_kind, MinGW-w64), no tests"
     rm -rf "$build"

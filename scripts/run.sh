@@ -2,12 +2,7 @@
 # The run command: builds the tester and starts it under Wine, with a Wine prefix of its own: the
 # PE32 where it runs here, else the x86-64 build (scripts/lib/wine.sh decides); ZQ_WINDOWS_BUILD=
 # win32 or win64 asks for one.
-set -Eeuo pipefail
-cd "$(dirname "$0")/.."
-. scripts/lib/say.sh
-. scripts/lib/apt.sh
-. scripts/lib/wine.sh
-trap 'say "run.sh stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine
 
 zq_check_machine
 [ -n "${DISPLAY:-}" ] || stop "no X display (DISPLAY is not set): start it from a desktop session, where the tester has a screen"
@@ -15,7 +10,7 @@ zq_install run
 zq_choose_build
 
 build=build/$zq_build
-zq_toolchain $zq_build
+zq_toolchain_for $zq_build
 say "building $build ($zq_kind, MinGW-w64)"
 # A tree that the test command configured keeps its tests; a new one is made without them.
 if [ -f $build/CMakeCache.txt ]; then
@@ -29,4 +24,6 @@ need "building $build" cmake --build $build -j "$(nproc)" --target zentaq_tester
 # A prefix of its own: the tests' prefixes are set up for an X server without a window manager.
 zq_wine_start $zq_build "$PWD/$build/wineprefix-desktop"
 say "starting $build/ZENTAQ Tester.exe under Wine, $zq_start_said"
-ZQ_DESKTOP=1 exec "${zq_start[@]}" "$build/ZENTAQ Tester.exe"
+# exec: the program's status is the command's. No clean-up runs after it (Wine's server ends by
+# itself a few seconds after the program), so no list of prefixes is kept for one.
+ZQ_DESKTOP=1 ZQ_PREFIX_LIST= exec "${zq_start[@]}" "$build/ZENTAQ Tester.exe"

@@ -1,27 +1,19 @@
 #!/usr/bin/env bash
 # Takes the picture of the tester as Chinese (Simplified) Windows shows it, with the Up arrow key
 # held: Wine in the zh_CN locale (code page 936) on a private X server, read back with
-# ImageMagick. Needs a Windows build (scripts/test.sh, or cmake --build build/win32).
+# ImageMagick. Needs the build that runs here built (scripts/test.sh, or scripts/run.sh).
 #   scripts/screenshot-zh.sh [OUTPUT]     (OUTPUT: docs/tester-zh.png)
-set -euo pipefail
-cd "$(dirname "$0")/.."
-. scripts/lib/say.sh
-. scripts/lib/xvfb.sh
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine xvfb
 
-# The PE32 where it was built, else the x86-64 build.
-arch=win32
-[ -f "build/win32/ZENTAQ Tester.exe" ] || arch=win64
+# The build that runs here (a PE32 built where none runs would never show its window).
+zq_build_dir ""
+arch=$zq_arch
 exe="build/$arch/ZENTAQ Tester.exe"
 out=${1:-docs/tester-zh.png}
-# A prefix of its own: the end of this script ends every Wine process of the prefix.
+# A prefix of its own: the script's clean-up ends every Wine process of the prefix.
 wine=(scripts/wine-run.sh --locale zh_CN.UTF-8 --font-replacement "SimSun=WenQuanYi Micro Hei" "$arch"
       "$PWD/build/$arch/wineprefix-zh_CN-screenshot")
 [ -f "$exe" ] || stop "there is no $exe; build it first (scripts/test.sh)"
-cleanup() {
-    "${wine[@]}" wineserver -k 2>/dev/null || true
-    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
 zq_xvfb_start || stop "$zq_error"
 
 # Waits until two readings of the window in a row are the same.

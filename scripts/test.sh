@@ -7,13 +7,7 @@
 # finds out), it runs every Windows test and the PE32+ the in-process ones; elsewhere the PE32+
 # runs every one and the PE32 is built and checked without running it. ZQ_TEST_DISPLAY=user runs
 # the window tests on the user's X display instead of a private one. Compiler warnings are errors.
-set -Eeuo pipefail
-cd "$(dirname "$0")/.."
-. scripts/lib/say.sh
-. scripts/lib/apt.sh
-. scripts/lib/wine.sh
-. scripts/lib/xvfb.sh
-trap 'say "test.sh stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
+. "$(dirname "$0")/../scripts/lib/begin.sh" apt wine xvfb
 
 zq_check_machine
 zq_install test
@@ -26,24 +20,13 @@ need -q "configuring build/native" cmake --no-warn-unused-cli -S . -B build/nati
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON
 need "building build/native" cmake --build build/native -j "$(nproc)"
 for arch in win32 win64; do
-    zq_toolchain $arch
+    zq_toolchain_for $arch
     say "building build/$arch ($zq_kind, MinGW-w64), Windows tests under Wine: ${plan[$arch]}"
     need -q "configuring build/$arch" cmake --no-warn-unused-cli -S . -B build/$arch -DCMAKE_TOOLCHAIN_FILE=$zq_toolchain \
         -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=ON -DZQ_WARNINGS_AS_ERRORS=ON -DZQ_WINE_TESTS=${plan[$arch]}
     need "building build/$arch" cmake --build build/$arch -j "$(nproc)"
 done
 
-# Every prefix a Wine start of this run used is listed, and its Wine server ended at the end.
-export ZQ_PREFIX_LIST=$PWD/build/prefixes.$$
-cleanup() {
-    local arch prefix
-    sort -u "$ZQ_PREFIX_LIST" 2>/dev/null | while read -r arch prefix; do
-        scripts/wine-run.sh "$arch" "$prefix" wineserver -k 2>/dev/null || true
-    done
-    rm -f "$ZQ_PREFIX_LIST"
-    [ -z "${zq_xvfb_pid:-}" ] || kill "$zq_xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
 x=yes
 if [ "${ZQ_TEST_DISPLAY:-}" = user ] && [ -n "${DISPLAY:-}" ]; then
     say "the window tests run on the user's X display $DISPLAY (ZQ_TEST_DISPLAY=user)"

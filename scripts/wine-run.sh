@@ -48,8 +48,8 @@ export WINEDEBUG=${ZQ_WINEDEBUG:--all}  # ZQ_WINEDEBUG: a trace Wine should writ
 # No Mono or Gecko: nothing here needs .NET or a browser engine, and it keeps Wine from asking.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 [ "${1:-}" != wineserver ] || { shift; exec "$zq_server" "$@"; }
-# The test command ends the Wine server of every prefix its run used.
-[ -z "${ZQ_PREFIX_LIST:-}" ] || echo "$prefix" >>"$ZQ_PREFIX_LIST"
+# The script that started this ends the Wine server of every prefix its run used.
+[ -z "${ZQ_PREFIX_LIST:-}" ] || echo "$arch $prefix" >>"$ZQ_PREFIX_LIST"
 
 locales=${prefix%/*}/locales
 # make_locale NAME: compiles the glibc locale NAME (ll_CC[.charset][@modifier]) into $locales

@@ -88,8 +88,19 @@ TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     std::vector<SIZE_T> committed;  // before each batch from the tenth on, and at the end
     const DWORD started = ::GetTickCount();
 
+    // A storm larger than the test command's prints its figures at each tenth, so that a long
+    // session's growth shows as it builds up.
+    const std::size_t tenth = total > 100000 ? total / kBatch / 10 : 0;  // in batches
+    const auto printFigures = [&](std::size_t messages) {
+        std::printf("soak: %zu key messages, %.1f s: GDI objects %lu, USER objects %lu, committed memory %zu KiB\n",
+                    messages, (::GetTickCount() - started) / 1000.0, GdiObjects(), UserObjects(),
+                    static_cast<std::size_t>(Committed() / 1024));
+        std::fflush(stdout);
+    };
+
     HWND hDlg = Dialog();
     for (std::size_t batch = 0; batch * kBatch < total; ++batch) {
+        if (tenth != 0 && batch % tenth == 0) printFigures(posted);
         // Measured once the first About run and minimise are behind, so one-off allocations of
         // the system's are not counted as growth.
         if (batch == 10) before = {GdiObjects(), UserObjects(), Committed()};
@@ -133,6 +144,7 @@ TEST_F(Soak, RandomKeyStormsLeaveEveryKeyAsItsLastEventSaysAndLeakNothing) {
     ::RedrawWindow(hDlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     after = {GdiObjects(), UserObjects(), Committed()};
     committed.push_back(after.committed);
+    if (tenth != 0) printFigures(posted);
 
     const double seconds = (::GetTickCount() - started) / 1000.0;
     EXPECT_EQ(posted, total);

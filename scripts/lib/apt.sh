@@ -1,5 +1,5 @@
 # Sourced by the commands: installs what they need and is missing, through apt-get (with sudo
-# where this is not root), saying which packages are required and which optional.
+# where this is not root), saying which packages are required and which optional. Needs say.sh.
 #   zq_install release|run|test   release: building the tester and its archives; run: building
 #                                 and running it; test: that and every test
 #   zq_add_wine32         the 32-bit Wine, an optional step of the Wine choice (scripts/lib/wine.sh)
@@ -12,8 +12,8 @@ zq_test_packages=(g++ clang libclang-rt-dev googletest xvfb xdotool python3 imag
 # says so and starts the tester in the user's code page.
 zq_optional_packages=(locales fonts-wqy-microhei)
 
-# zq_missing PACKAGE...: those of them not installed.
-zq_missing() {
+# zq_not_installed PACKAGE...: those of them not installed.
+zq_not_installed() {
     local p
     for p in "$@"; do
         dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null | grep -q '^ii' || echo "$p"
@@ -46,8 +46,8 @@ zq_install() {
         run) required=("${zq_required_packages[@]}") ;;
         *) required=("${zq_required_packages[@]}" "${zq_test_packages[@]}") ;;
     esac
-    mapfile -t required < <(zq_missing "${required[@]}")
-    [ "$mode" = release ] || mapfile -t optional < <(zq_missing "${zq_optional_packages[@]}")
+    mapfile -t required < <(zq_not_installed "${required[@]}")
+    [ "$mode" = release ] || mapfile -t optional < <(zq_not_installed "${zq_optional_packages[@]}")
     if [ $((${#required[@]} + ${#optional[@]})) -eq 0 ]; then
         say "every package needed to $mode is installed"
         return

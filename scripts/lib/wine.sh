@@ -4,8 +4,9 @@
 #   zq_wine_for ARCH     the Wine that runs the build of ARCH (win32 or win64)
 #   zq_choose_build      whether the PE32 runs here, and so which build runs here
 #   zq_wine_start ARCH PREFIX   the command that starts a program as the run command does
-#   zq_toolchain ARCH, zq_build_dir [DIR]   how a build is made, and which one a folder holds
-# Paths under build/ are the checkout's: the commands run from its top.
+#   zq_toolchain_for ARCH, zq_build_dir [DIR]   how a build is made, and which one a folder holds
+# Paths under build/ are the checkout's: the commands run from its top. Needs say.sh, and apt.sh
+# for zq_choose_build (which may add the 32-bit Wine): scripts/lib/begin.sh sources them.
 
 # zq_elf_bits FILE: 32 or 64 for a Linux program of that bitness, nothing for anything else (a
 # script, no file). Read by the shell itself: every command a Wine start runs counts.
@@ -200,9 +201,9 @@ zq_wine_start() {
     esac
 }
 
-# zq_toolchain ARCH: sets zq_toolchain (the CMake toolchain file), zq_mingw (the tool prefix) and
-# zq_kind (the kind of executable) of the build of ARCH.
-zq_toolchain() {
+# zq_toolchain_for ARCH: sets zq_toolchain (the CMake toolchain file), zq_mingw (the tool prefix)
+# and zq_kind (the kind of executable) of the build of ARCH.
+zq_toolchain_for() {
     case $1 in
         win32) zq_toolchain=cmake/mingw-i686.cmake zq_mingw=i686-w64-mingw32 zq_kind="PE32, i686" ;;
         win64) zq_toolchain=cmake/mingw-x86_64.cmake zq_mingw=x86_64-w64-mingw32 zq_kind="PE32+, x86-64" ;;
@@ -211,7 +212,7 @@ zq_toolchain() {
 
 # zq_build_dir [DIR]: sets zq_dir (absolute) and zq_arch, the build DIR holds where it is
 # configured, else the build that runs here (asking zq_choose_build only then), in DIR or in
-# build/ARCH; and the zq_toolchain of it.
+# build/ARCH; and the zq_toolchain_for it.
 zq_build_dir() {
     zq_arch=""
     if [ -n "${1:-}" ]; then
@@ -225,5 +226,5 @@ zq_build_dir() {
         zq_arch=$zq_build
     fi
     zq_dir=$(realpath -m "${1:-build/$zq_arch}")
-    zq_toolchain "$zq_arch"
+    zq_toolchain_for "$zq_arch"
 }
