@@ -10,11 +10,6 @@
 zq_install release
 umask 022
 export LC_ALL=C TZ=UTC
-if [ -z "${SOURCE_DATE_EPOCH:-}" ] && [ -e .git ] && command -v git >/dev/null; then
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) || SOURCE_DATE_EPOCH=""
-fi
-[ -z "${SOURCE_DATE_EPOCH:-}" ] || export SOURCE_DATE_EPOCH
-zq_archive_time=@${SOURCE_DATE_EPOCH:-315532800}
 # zq_zip FOLDER ARCHIVE ENTRIES...: the archive of those entries of FOLDER, in that order, with no
 # owner or extra times (-X). Run by need, in a subshell of its own.
 zq_zip() {
@@ -32,11 +27,13 @@ for arch in win32 win64; do
         -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF
     need "building $build" cmake --build $build -j "$(nproc)" --target zentaq_tester
     name=ZENTAQ-Tester-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' $build/CMakeCache.txt)-$arch
-    # The archive's two entries with fixed modes and times.
+    # The archive's two entries with fixed modes, and the time the build gave the exe's header
+    # (cmake/release.cmake), or 1980-01-01 where it has none.
+    read -r epoch <$build/generated/source-date-epoch || true
     mkdir -p "$build/stage/$name"
     install -m 644 $build/generated/README.txt "$build/stage/$name/README.txt"
     install -m 755 "$build/ZENTAQ Tester.exe" "$build/stage/$name/ZENTAQ Tester.exe"
-    touch -d "$zq_archive_time" "$build/stage/$name"/*
+    touch -d "@${epoch:-315532800}" "$build/stage/$name"/*
     need -q "archiving $name" zq_zip "$build/stage" "$PWD/dist/$name.zip" "$name/README.txt" "$name/ZENTAQ Tester.exe"
     sed -n 's/\r$//; s/^\(Built from\|Compiler\|Binutils\): /  \1: /p' $build/generated/README.txt
 done
