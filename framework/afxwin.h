@@ -66,6 +66,7 @@ protected:                                                        \
 #define ON_WM_SYSCOMMAND() \
     AFX_MAP_ENTRY(WM_SYSCOMMAND, 0, pThis->OnSysCommand(static_cast<UINT>(wParam), lParam); return true)
 #define ON_WM_PAINT() AFX_MAP_ENTRY(WM_PAINT, 0, pThis->OnPaint(); return true)
+#define ON_WM_DESTROY() AFX_MAP_ENTRY(WM_DESTROY, 0, pThis->OnDestroy(); return true)
 #define ON_WM_QUERYDRAGICON() \
     AFX_MAP_ENTRY(WM_QUERYDRAGICON, 0, *pResult = reinterpret_cast<LRESULT>(pThis->OnQueryDragIcon()); return true)
 #define ON_WM_HELPINFO() \
@@ -158,6 +159,7 @@ protected:
     // Default handling for the message-map handlers of derived classes.
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
+    void OnDestroy();
     // Passes the message being handled on to the previous window procedure.
     LRESULT Default();
 

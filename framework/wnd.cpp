@@ -171,6 +171,10 @@ void CWnd::OnPaint() {
     Default();
 }
 
+void CWnd::OnDestroy() {
+    Default();
+}
+
 BOOL CWnd::PreTranslateMessage(MSG*) {
     return FALSE;
 }
