@@ -16,6 +16,18 @@ int WineSystemKeyName(std::int32_t keyParam, char* buffer, int size) {
     return WineKeyName(keyParam, &SystemKeyName, buffer, size);
 }
 
+// Registers the keyboard for raw input to `target` with `flags`, or with RIDEV_REMOVE takes that
+// back. Raw input came with Windows XP and the program starts on Windows 2000 too, so the call is
+// looked up; where it is missing or fails, nothing changes.
+void RegisterKeyboard(DWORD flags, HWND target) {
+    using RegisterDevices = BOOL(WINAPI*)(PCRAWINPUTDEVICE, UINT, UINT);
+    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    const FARPROC found = user32 != nullptr ? ::GetProcAddress(user32, "RegisterRawInputDevices") : nullptr;
+    if (found == nullptr) return;
+    const RAWINPUTDEVICE keyboard = {0x01, 0x06, flags, target};  // generic desktop: keyboard
+    reinterpret_cast<RegisterDevices>(reinterpret_cast<void (*)()>(found))(&keyboard, 1, sizeof keyboard);
+}
+
 }  // namespace
 
 bool CTesterDlg::s_systemKeyNamesForTests = false;
@@ -40,6 +52,7 @@ BEGIN_MESSAGE_MAP(CTesterDlg, CDialog)
     ON_MESSAGE(WM_KEYDOWN, &CTesterDlg::OnKeyMessage)
     ON_MESSAGE(WM_KEYUP, &CTesterDlg::OnKeyMessage)
     ON_WM_HELPINFO()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 void CTesterDlg::DoDataExchange(CDataExchange* pDX) {
@@ -82,6 +95,11 @@ BOOL CTesterDlg::OnInitDialog() {
     // VK_PROCESSKEY and light nothing; with no input context the keys come as they are.
     ::ImmAssociateContextEx(m_hWnd, nullptr, 0);
     ::ImmAssociateContextEx(m_hWnd, nullptr, IACE_CHILDREN);  // the keys; "children" leaves out the dialog
+
+    // The shell acts on the Windows keys (the Start menu, Win+D, Win+R, ...) whatever the program
+    // does with their messages; this keeps such keyboard hot keys from it while the tester has
+    // the keyboard. The key messages still come, and the WM_INPUT it adds goes to DefWindowProc.
+    RegisterKeyboard(RIDEV_NOHOTKEYS, m_hWnd);
     return TRUE;
 }
 
@@ -132,4 +150,9 @@ LRESULT CTesterDlg::OnKeyMessage(WPARAM, LPARAM) {
 
 BOOL CTesterDlg::OnHelpInfo(HELPINFO*) {
     return TRUE;  // there is no help to show
+}
+
+void CTesterDlg::OnDestroy() {
+    RegisterKeyboard(RIDEV_REMOVE, nullptr);  // the hot keys are Windows' again
+    CDialog::OnDestroy();
 }

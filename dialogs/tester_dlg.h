@@ -30,6 +30,7 @@ protected:
     HCURSOR OnQueryDragIcon();
     LRESULT OnKeyMessage(WPARAM wParam, LPARAM lParam);
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
+    void OnDestroy();
 
 private:
     void SetLamp(const KeyEntry& key, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
