@@ -47,6 +47,13 @@ if(NOT imports STREQUAL system)
     message(FATAL_ERROR "${EXE} imports '${imports}', not the system DLLs '${system}'")
 endif()
 message(STATUS "${EXE}: ${FORMAT}, imports ${imports}")
+# Functions that came after the oldest Windows the program starts on are looked up at run time;
+# imported by name, they would stop it loading there.
+foreach(later IN ITEMS RegisterRawInputDevices)
+    if(headers MATCHES "[\t ]${later}\n")
+        message(FATAL_ERROR "${EXE} imports ${later}, which its oldest Windows lacks: look it up at run time")
+    endif()
+endforeach()
 
 # The manifest is stored as its own text in the exe's resources: read it back from there.
 file(STRINGS "${EXE}" identities REGEX "<assemblyIdentity ")

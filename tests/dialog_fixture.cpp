@@ -60,16 +60,7 @@ void DialogTest::SetUp() {
 void DialogTest::TearDown() {
     if (g_fibers.program == nullptr) return;
     HWND hDlg = Dialog();
-    g_fibers.closing = true;
-    if (!g_fibers.ended) {
-        ::PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-        Settle();
-        if (!g_fibers.ended) {
-            ADD_FAILURE() << "SC_CLOSE left the dialog open";
-            ::DestroyWindow(Dialog());
-            Settle();
-        }
-    }
+    Close();
     EXPECT_FALSE(::IsWindow(hDlg)) << "the dialog window is left";
     EXPECT_FALSE(g_fibers.result) << "InitInstance asks for a message loop";
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
@@ -78,6 +69,18 @@ void DialogTest::TearDown() {
     // A program that never ended keeps its fiber: its stack still holds the dialog.
     if (g_fibers.ended) ::DeleteFiber(g_fibers.program);
     g_fibers.program = nullptr;
+}
+
+void DialogTest::Close() {
+    g_fibers.closing = true;
+    if (g_fibers.ended || g_fibers.program == nullptr) return;
+    ::PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Settle();
+    if (!g_fibers.ended) {
+        ADD_FAILURE() << "SC_CLOSE left the dialog open";
+        ::DestroyWindow(Dialog());
+        Settle();
+    }
 }
 
 void DialogTest::Settle() {

@@ -25,8 +25,10 @@ class DialogTest : public ::testing::Test {
 protected:
     // Starts the program; the dialog is up.
     void SetUp() override;
-    // Closes the dialog through the system menu's Close command: that ends the run.
+    // Closes the dialog where the test has not.
     void TearDown() override;
+    // Closes the dialog through the system menu's Close command: that ends the run.
+    static void Close();
 
     static void Settle();
 

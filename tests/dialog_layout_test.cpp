@@ -1,5 +1,5 @@
 // The main dialog as the program builds it: the windows its template makes, the logo, the
-// system menu, the icons and the input context.
+// system menu, the icons, the input context and the keyboard's hot keys.
 #include <windows.h>
 #include <imm.h>
 
@@ -118,6 +118,22 @@ TEST_F(DialogAsBuilt, NoInputMethodCanTakeTheKeys) {
         EXPECT_EQ(context, nullptr) << "window " << ::GetDlgCtrlID(h) << " has an input context";
         if (context != nullptr) ::ImmReleaseContext(h, context);
     }
+}
+
+TEST_F(DialogAsBuilt, KeepsTheKeyboardsHotKeysWhileItRuns) {
+    // Raw input for the keyboard, without its hot keys, to the dialog; the key messages still
+    // come (no RIDEV_NOLEGACY), and only while the tester has the keyboard (no RIDEV_INPUTSINK).
+    RAWINPUTDEVICE devices[4] = {};
+    UINT count = 4;
+    ASSERT_EQ(::GetRegisteredRawInputDevices(devices, &count, sizeof devices[0]), 1u);
+    EXPECT_EQ(devices[0].usUsagePage, 0x01);
+    EXPECT_EQ(devices[0].usUsage, 0x06);
+    EXPECT_EQ(devices[0].dwFlags, static_cast<DWORD>(RIDEV_NOHOTKEYS)) << std::hex << devices[0].dwFlags;
+    EXPECT_EQ(devices[0].hwndTarget, Dialog());
+
+    Close();
+    count = 4;
+    EXPECT_EQ(::GetRegisteredRawInputDevices(devices, &count, sizeof devices[0]), 0u) << "left after the dialog";
 }
 
 }  // namespace
