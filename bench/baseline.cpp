@@ -34,9 +34,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DRAWITEM:
         DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    case WM_DESTROY:
+    case WM_DESTROY: {
+        const RAWINPUTDEVICE keyboard = {0x01, 0x06, RIDEV_REMOVE, nullptr};
+        ::RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
         ::PostQuitMessage(0);
         return 0;
+    }
     default:
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
@@ -59,6 +62,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (window == nullptr) return 1;
     g_button = ::CreateWindowA("BUTTON", "A", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 60, 30, 64, 48, window,
                                nullptr, instance, nullptr);
+    // The tester keeps the keyboard's hot keys while it runs; so does this, to do the same work.
+    const RAWINPUTDEVICE keyboard = {0x01, 0x06, RIDEV_NOHOTKEYS, window};
+    ::RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
     ::ShowWindow(window, show);
     ::UpdateWindow(window);
 

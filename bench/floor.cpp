@@ -110,6 +110,8 @@ void InitDialog(HWND dialog) {
 
     ::ImmAssociateContextEx(dialog, nullptr, 0);
     ::ImmAssociateContextEx(dialog, nullptr, IACE_CHILDREN);
+    const RAWINPUTDEVICE keyboard = {0x01, 0x06, RIDEV_NOHOTKEYS, dialog};  // as the tester: no hot keys
+    ::RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
     Place(dialog);
 }
 
@@ -171,9 +173,12 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         // The close button and the system menu's Close come as IDCANCEL.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::DestroyWindow(dialog);
         return TRUE;
-    case WM_DESTROY:
+    case WM_DESTROY: {
+        const RAWINPUTDEVICE keyboard = {0x01, 0x06, RIDEV_REMOVE, nullptr};
+        ::RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
         ::PostQuitMessage(0);
         return TRUE;
+    }
     default:
         return FALSE;
     }
