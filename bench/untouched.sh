@@ -45,8 +45,8 @@ trap 'zq_cleanup; rm -rf "$out"' EXIT
 zq_desktop_up() {  # whether Wine's desktop process runs in this run's prefix
     local p
     for p in /proc/[0-9]*; do
-        tr '\0' '\n' <"$p/cmdline" 2>/dev/null | grep -qi 'explorer\.exe' &&
-            tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$build/untouched-prefix" && return 0
+        tr '\0' '\n' 2>/dev/null <"$p/cmdline" | grep -qi 'explorer\.exe' &&
+            tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qx "WINEPREFIX=$build/untouched-prefix" && return 0
     done
     return 1
 }
