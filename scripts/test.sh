@@ -45,7 +45,7 @@ for arch in win32 win64; do
     if [ "${plan[$arch]}" = NONE ]; then
         say "$arch: the PE32 was built and is checked without running it"
     elif [ $x = no ]; then
-        only=(-R '\.(package|rebuild)$')
+        only=(-R '\.(package|rebuild|sign)$')
     else
         # The prefix the test programs list their cases in (cmake/windows.cmake), made before CTest.
         need "setting up the Wine prefix of build/$arch" scripts/wine-run.sh --setup $arch "$PWD/build/$arch/wineprefix"
@@ -57,7 +57,7 @@ done
 
 # The last lines: what ran in each build, from CTest's own report.
 for build in native win32 win64; do
-    read -r run wine < <(awk '/<testcase / && /status="(run|fail)"/ { run++; if (!/name="[^"]*\.(package|rebuild)"/) wine++ }
+    read -r run wine < <(awk '/<testcase / && /status="(run|fail)"/ { run++; if (!/name="[^"]*\.(package|rebuild|sign)"/) wine++ }
                              END { print run + 0, wine + 0 }' "build/$build/ctest.xml" 2>/dev/null || echo 0 0)
     sed -n "s/.*zentaq: NOT RUN: /zentaq: $build: not run: /p" "build/$build/ctest.xml" 2>/dev/null || true
     case $build/${plan[$build]:-} in

@@ -1,13 +1,14 @@
 # Sourced by the commands: installs what they need and is missing, through apt-get (with sudo
 # where this is not root), saying which packages are required and which optional. Needs say.sh.
-#   zq_install release|run|test   release: building the tester and its archives; run: building
-#                                 and running it; test: that and every test
+#   zq_install release|run|test [PACKAGE...]   release: building the tester and its archives;
+#                                 run: building and running it; test: that and every test;
+#                                 PACKAGEs: required ones beyond those (osslsigncode, to sign)
 #   zq_add_wine32         the 32-bit Wine, an optional step of the Wine choice (scripts/lib/wine.sh)
 zq_build_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
                    binutils-mingw-w64-x86-64)
 zq_required_packages=("${zq_build_packages[@]}" wine wine64 fonts-wine)
 zq_test_packages=(g++ clang libclang-rt-dev googletest xvfb xdotool python3 imagemagick libx11-dev libxtst-dev
-                  x11-xkb-utils strace faketime)
+                  x11-xkb-utils strace faketime osslsigncode openssl)
 # Without them, the arrow keys' labels (code page 936 text) do not show as arrows: the run command
 # says so and starts the tester in the user's code page.
 zq_optional_packages=(locales fonts-wqy-microhei)
@@ -46,6 +47,7 @@ zq_install() {
         run) required=("${zq_required_packages[@]}") ;;
         *) required=("${zq_required_packages[@]}" "${zq_test_packages[@]}") ;;
     esac
+    required+=("${@:2}")
     mapfile -t required < <(zq_not_installed "${required[@]}")
     [ "$mode" = release ] || mapfile -t optional < <(zq_not_installed "${zq_optional_packages[@]}")
     if [ $((${#required[@]} + ${#optional[@]})) -eq 0 ]; then

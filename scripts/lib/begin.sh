@@ -1,5 +1,5 @@
 # The opening of the commands and the bench scripts, sourced as their first line:
-#   . "$(dirname "$0")/../scripts/lib/begin.sh" [LIBRARY...]     (LIBRARY: apt, wine, xvfb)
+#   . "$(dirname "$0")/../scripts/lib/begin.sh" [LIBRARY...]     (LIBRARY: apt, sign, wine, xvfb)
 # bash's strict options, the checkout's top as the working folder (the scripts' paths are the
 # checkout's), say.sh and each LIBRARY of scripts/lib, and a trap that names the line where a
 # command no step expected failed (only where that stops the script: a command substitution runs
@@ -8,6 +8,7 @@
 # (scripts/wine-run.sh lists them in ZQ_PREFIX_LIST), and so every Wine program of theirs, and the
 # X server zq_xvfb_start started.
 set -Eeuo pipefail
+zq_started_in=$PWD  # where the command was started: the paths it is given are relative to it
 cd "$(dirname "$0")/.."
 . scripts/lib/say.sh
 for zq_library; do . "scripts/lib/$zq_library.sh"; done
