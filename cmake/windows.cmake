@@ -94,7 +94,7 @@ target_link_libraries(dialog_fixture PUBLIC shell gtest)
 target_compile_options(dialog_fixture PUBLIC ${ZQ_WARNINGS})
 add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/key_pixels_test.cpp
                                 tests/minimised_icon_test.cpp tests/screen_dpi_test.cpp tests/code_page_936_test.cpp
-                                tests/system_key_names_test.cpp tests/about_box_test.cpp tests/framework_test.cpp
+                                tests/system_key_names_test.cpp tests/windows_keys_test.cpp tests/about_box_test.cpp tests/framework_test.cpp
                                 tests/resources_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(tester_dlg_tests PRIVATE dialog_fixture gtest_main version)
 add_executable(soak_tests tests/soak_test.cpp tests/repaints_test.cpp ${ZQ_RESOURCES})
@@ -137,7 +137,8 @@ include(cmake/wine-gtest.cmake)
 #   144dpi           the screen at 144 DPI (150 %)
 zq_wine_setup(plain PROGRAM key_button_tests SUITES KeyButtonTest)
 zq_wine_setup(plain PROGRAM tester_dlg_tests
-              SUITES DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources)
+              SUITES DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources
+                      WindowsKeys)
 zq_wine_setup(windows_names PROGRAM tester_dlg_tests SUITES SystemKeyNames OPTIONS --graphics null)
 zq_wine_setup(zh_CN PROGRAM tester_dlg_tests SUITES CodePage936 OPTIONS --code-page 936
               ENVIRONMENT LANG=C.UTF-8 LC_ALL= LC_MESSAGES= BUILDS ALL)

@@ -71,4 +71,22 @@ TEST_F(SystemKeyNames, TheProgramAsksTheSystemNotTheScanCodes) {
     EXPECT_EQ(LitKeys(), std::vector<int>{});
 }
 
+TEST_F(SystemKeyNames, EachModifierTypedLightsItselfAlone) {
+    // As the system builds the key messages from a keyboard's scan codes, not as a test posts them.
+    ASSERT_TRUE(ToFront()) << "the dialog is not in front, where typed keys go";
+    for (const KeyFacts& key : kModifiers) {
+        SCOPED_TRACE("key " + std::to_string(key.id));
+        Type({key}, false);
+        // Layouts with AltGr (UK, US-International) are reported to send a left Ctrl before it.
+        const std::vector<int> lit = SettledOn({key.id});
+        if (key.id == 1059 && lit == std::vector<int>{1055, 1059}) {
+            std::printf("right Alt is AltGr on this layout: it lights left CTRL too\n");
+        } else {
+            EXPECT_EQ(lit, std::vector<int>{key.id}) << "held";
+        }
+        Type({key}, true);
+        EXPECT_EQ(SettledOn({}), std::vector<int>{}) << "released";
+    }
+}
+
 }  // namespace
