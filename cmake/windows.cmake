@@ -101,6 +101,7 @@ add_executable(soak_tests tests/soak_test.cpp tests/repaints_test.cpp ${ZQ_RESOU
 target_link_libraries(soak_tests PRIVATE dialog_fixture gtest_main psapi)
 
 include(tests/e2e/e2e.cmake)
+include(tests/download/download.cmake)
 
 # The release archive holds the program just built, the program needs only system DLLs, and its
 # manifest names its own processor. No check runs the program, so all run wherever it is built.
