@@ -54,9 +54,7 @@ int WineSystemKeyName(std::int32_t keyParam, char* buffer, int size) {
 
 // The tester's choice of key-name service, made once.
 KeyNameFunction ChooseKeyName() {
-    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    const bool wine = ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    return wine ? &WineSystemKeyName : &SystemKeyName;
+    return ChooseKeyNames(&SystemKeyName) == KeyNames::kSystem ? &SystemKeyName : &WineSystemKeyName;
 }
 
 // Centred on the work area of the dialog's monitor as the tester's dialog centres itself, or at the

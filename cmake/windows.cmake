@@ -105,13 +105,14 @@ target_link_libraries(dialog_fixture PUBLIC shell gtest)
 target_compile_options(dialog_fixture PUBLIC ${ZQ_WARNINGS})
 add_executable(tester_dlg_tests tests/dialog_layout_test.cpp tests/key_lighting_test.cpp tests/key_pixels_test.cpp
                                 tests/minimised_icon_test.cpp tests/screen_dpi_test.cpp tests/code_page_936_test.cpp
-                                tests/system_key_names_test.cpp tests/about_box_test.cpp tests/framework_test.cpp
+                                tests/system_key_names_test.cpp tests/windows_keys_test.cpp tests/about_box_test.cpp tests/framework_test.cpp
                                 tests/resources_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(tester_dlg_tests PRIVATE dialog_fixture gtest_main version)
 add_executable(soak_tests tests/soak_test.cpp tests/repaints_test.cpp ${ZQ_RESOURCES})
 target_link_libraries(soak_tests PRIVATE dialog_fixture gtest_main psapi)
 
 include(tests/e2e/e2e.cmake)
+include(tests/download/download.cmake)
 
 # The release archive holds the program just built, the program needs only system DLLs, and its
 # manifest names its own processor. No check runs the program, so all run wherever it is built.
@@ -151,7 +152,8 @@ include(cmake/wine-gtest.cmake)
 #   144dpi           the screen at 144 DPI (150 %)
 zq_wine_setup(plain PROGRAM key_button_tests SUITES KeyButtonTest)
 zq_wine_setup(plain PROGRAM tester_dlg_tests
-              SUITES DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources)
+              SUITES DialogAsBuilt KeyLighting KeyPixels MinimisedIcon ScreenDpi AboutBox Framework Resources
+                      WindowsKeys)
 zq_wine_setup(windows_names PROGRAM tester_dlg_tests SUITES SystemKeyNames OPTIONS --graphics null)
 zq_wine_setup(zh_CN PROGRAM tester_dlg_tests SUITES CodePage936 OPTIONS --code-page 936
               ENVIRONMENT LANG=C.UTF-8 LC_ALL= LC_MESSAGES= BUILDS ALL)

@@ -12,8 +12,15 @@ int SystemKeyName(std::int32_t keyParam, char* buffer, int size) {
     return ::GetKeyNameTextA(keyParam, buffer, size);
 }
 
-int WineSystemKeyName(std::int32_t keyParam, char* buffer, int size) {
+int ScanCodeOrAltGrName(std::int32_t keyParam, char* buffer, int size) {
     return WineKeyName(keyParam, &SystemKeyName, buffer, size);
+}
+
+// The system's names where they tell left from right; where they name both Shift keys alike
+// (Wine's X11 driver names keys after their X keysyms: "Shift", "Control", "Super_L"), the key
+// parameter's scan code and extended flag can.
+KeyNameFunction KeyNameService() {
+    return ChooseKeyNames(&SystemKeyName) == KeyNames::kSystem ? &SystemKeyName : &ScanCodeOrAltGrName;
 }
 
 // Registers the keyboard for raw input to `target` with `flags`, or with RIDEV_REMOVE takes that
@@ -30,20 +37,10 @@ void RegisterKeyboard(DWORD flags, HWND target) {
 
 }  // namespace
 
-bool CTesterDlg::s_systemKeyNamesForTests = false;
-
-KeyNameFunction CTesterDlg::KeyNameService() {
-    // Wine names keys after their X keysyms ("Shift" for both, "Control", "Super_L"), which
-    // cannot tell left from right; the key parameter's scan code and extended flag can.
-    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    const bool wine = ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    return wine ? &WineSystemKeyName : &SystemKeyName;
-}
-
 CTesterDlg::CTesterDlg(CWnd* pParent)
     : CDialog(IDD_TESTER_DIALOG, pParent),
       m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_keyName(s_systemKeyNamesForTests ? &SystemKeyName : KeyNameService()) {}
+      m_keyName(KeyNameService()) {}
 
 BEGIN_MESSAGE_MAP(CTesterDlg, CDialog)
     ON_WM_SYSCOMMAND()

@@ -14,11 +14,6 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // The key-name service the router asks: the system's, or under Wine the scan-code names.
-    static KeyNameFunction KeyNameService();
-    // Set by tests only, before the dialog is built: the system's key names even under Wine.
-    static bool s_systemKeyNamesForTests;
-
 protected:
     DECLARE_MESSAGE_MAP()
 

@@ -86,3 +86,11 @@ int WineKeyName(std::int32_t keyParam, KeyNameFunction systemKeyName, char* buff
     }
     return ScanCodeKeyName(keyParam, buffer, size);
 }
+
+KeyNames ChooseKeyNames(KeyNameFunction systemKeyName) {
+    char left[64] = {}, right[64] = {};
+    systemKeyName(0x2A << 16 | 1, left, sizeof left);
+    systemKeyName(0x36 << 16 | 1, right, sizeof right);
+    left[sizeof left - 1] = right[sizeof right - 1] = '\0';  // a service that ignores the size
+    return SameText(left, right) ? KeyNames::kScanCode : KeyNames::kSystem;
+}

@@ -1,4 +1,4 @@
-// Key names for where the system's own cannot tell left from right.
+// Key names for where the system's own cannot tell left from right, and the choice between them.
 #pragma once
 
 #include <cstdint>
@@ -16,3 +16,10 @@ int ScanCodeKeyName(std::int32_t keyParam, char* buffer, int size);
 // it after its keysym ("ISO_Level3_Shift", "Mode_switch"); only for spare scan codes is
 // `systemKeyName` (GetKeyNameTextA) asked, so the keys that have a place cost nothing more.
 int WineKeyName(std::int32_t keyParam, KeyNameFunction systemKeyName, char* buffer, int size);
+
+// Which names the router goes by, chosen once from what `systemKeyName` (GetKeyNameTextA) answers:
+// the scan-code names where it gives the left and the right Shift key (scan codes 0x2A and 0x36)
+// the same name, as Wine's X11 driver does ("Shift" for both); the system's own otherwise, as on
+// Windows in any language.
+enum class KeyNames { kSystem, kScanCode };
+KeyNames ChooseKeyNames(KeyNameFunction systemKeyName);

@@ -162,4 +162,32 @@ TEST(ScanCodeKeyName, WineNamesWriteNothingPastTheGivenSize) {
     EXPECT_EQ(wineCalls, 11) << "one question a buffer, none where there is nothing to write";
 }
 
+// A system's key names as the program first meets them: the left and the right Shift key's.
+const char* leftShiftName = "";
+const char* rightShiftName = "";
+std::int32_t askedMore = 0;  // a parameter asked about other than the two Shift keys', or 0
+
+int ShiftNames(std::int32_t keyParam, char* buffer, int size) {
+    const unsigned scan = static_cast<std::uint32_t>(keyParam) >> 16 & 0x1FFu;
+    if (scan != 0x2A && scan != 0x36) askedMore = keyParam;
+    return CopyCut(scan == 0x2A ? leftShiftName : scan == 0x36 ? rightShiftName : "", buffer, size);
+}
+
+TEST(ChooseKeyNames, ScanCodeNamesOnlyWhereTheSystemNamesBothShiftKeysAlike) {
+    struct Case { const char* left; const char* right; KeyNames chosen; };
+    const Case cases[] = {
+        {"Shift", "Right Shift", KeyNames::kSystem},         // Windows, US English; Wine's null driver
+        {"Umschalt", "Umschalt rechts", KeyNames::kSystem},  // Windows, German: the modifiers stay dark
+        {"Shift_L", "Shift_R", KeyNames::kSystem},           // apart, if not in Windows' words
+        {"Shift", "Shift", KeyNames::kScanCode},             // Wine's X11 driver
+        {"", "", KeyNames::kScanCode},                       // a service that names nothing
+        {"Right Shift", "Right Shift", KeyNames::kScanCode},
+    };
+    for (const Case& c : cases) {
+        leftShiftName = c.left, rightShiftName = c.right, askedMore = 0;
+        EXPECT_EQ(ChooseKeyNames(ShiftNames), c.chosen) << c.left << " / " << c.right;
+        EXPECT_EQ(askedMore, 0) << std::hex << askedMore;
+    }
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 #include "dialog_fixture.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "key_table.h"
@@ -122,6 +123,44 @@ std::vector<int> DialogTest::LitKeys() {
 void DialogTest::Post(const KeyFacts& key, bool up, bool sys, HWND target) {
     ::PostMessageA(target != nullptr ? target : Dialog(), key_message::Code(up, sys), key.virtualKey,
                    key_message::Param(key.scan, key.extended, up, sys));
+}
+
+bool DialogTest::ToFront() {
+    ::SetForegroundWindow(Dialog());
+    if (::GetForegroundWindow() != Dialog()) {
+        // Windows lets a process take the front only in some cases, the latest input being its
+        // own among them: a key that does nothing (0xFF has no meaning) gives it that.
+        INPUT nothing[2] = {};
+        for (INPUT& input : nothing) input.type = INPUT_KEYBOARD, input.ki.wVk = 0xFF;
+        nothing[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, nothing, sizeof(INPUT));
+        ::SetForegroundWindow(Dialog());
+    }
+    Settle();
+    return ::GetForegroundWindow() == Dialog();
+}
+
+void DialogTest::Type(const std::vector<KeyFacts>& keys, bool up) {
+    std::vector<INPUT> inputs;
+    for (const KeyFacts& key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = static_cast<WORD>(key.scan);
+        input.ki.dwFlags = KEYEVENTF_SCANCODE | (key.extended ? KEYEVENTF_EXTENDEDKEY : 0u) | (up ? KEYEVENTF_KEYUP : 0u);
+        inputs.push_back(input);
+    }
+    if (up) std::reverse(inputs.begin(), inputs.end());
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::vector<int> DialogTest::SettledOn(const std::vector<int>& lit) {
+    // The system hands input on to the queue in its own time.
+    for (int tries = 0; tries < 100; ++tries) {
+        Settle();
+        if (LitKeys() == lit) break;
+        ::Sleep(20);
+    }
+    return LitKeys();
 }
 
 void DialogTest::PressEach(const std::vector<Stroke>& strokes, const StrokeCheck& held, const StrokeCheck& released) {

@@ -42,6 +42,14 @@ protected:
     // or the focus where the system would send it.
     static void Post(const KeyFacts& key, bool up, bool sys = false, HWND target = nullptr);
 
+    // Real input, through the system as from the keyboard (SendInput), for the checks that only a
+    // run on Windows can make. ToFront brings the dialog in front, where the keys go; Type sends
+    // `keys` going down in order, or with `up` going up in reverse order; SettledOn waits,
+    // settling, until exactly `lit` is lit (or a few seconds have gone) and gives what is.
+    static bool ToFront();
+    static void Type(const std::vector<KeyFacts>& keys, bool up);
+    static std::vector<int> SettledOn(const std::vector<int>& lit);
+
     // One row of a press table: the key, whether it goes as a system key, the keys it lights.
     struct Stroke {
         KeyFacts key;

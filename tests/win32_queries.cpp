@@ -24,6 +24,14 @@ LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+bool UnderWine() {
+    static const bool wine = [] {
+        const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+        return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return wine;
+}
+
 std::string Text(HWND hWnd) {
     char text[256] = {};
     ::GetWindowTextA(hWnd, text, sizeof text);

@@ -10,6 +10,10 @@
 
 namespace testing_support {
 
+// Whether the tests run under Wine rather than on Windows: the one question behind every
+// expectation that holds only there, each saying why.
+bool UnderWine();
+
 std::string Text(HWND hWnd);
 std::vector<HWND> Children(HWND hWnd);
 // This thread's top-level windows, the visible ones only unless told.

@@ -1,8 +1,8 @@
 # Sourced by the commands: installs what they need and is missing, through apt-get (with sudo
 # where this is not root), saying which packages are required and which optional. Needs say.sh.
-#   zq_install release|run|test [PACKAGE...]   release: building the tester and its archives;
-#                                 run: building and running it; test: that and every test;
-#                                 PACKAGEs: required ones beyond those (osslsigncode, to sign)
+#   zq_install release|run|test [PACKAGE...]   release: building the tester, its tests and the
+#                                 archives; run: building and running it; test: that and every
+#                                 test; PACKAGEs: required ones beyond those (osslsigncode, to sign)
 #   zq_add_wine32         the 32-bit Wine, an optional step of the Wine choice (scripts/lib/wine.sh)
 zq_build_packages=(cmake make g++-mingw-w64-i686-posix binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix
                    binutils-mingw-w64-x86-64)
@@ -43,7 +43,7 @@ zq_apt() {
 zq_install() {
     local mode=$1 required optional=() p
     case $mode in
-        release) required=("${zq_build_packages[@]}" zip) ;;
+        release) required=("${zq_build_packages[@]}" googletest zip) ;;
         run) required=("${zq_required_packages[@]}") ;;
         *) required=("${zq_required_packages[@]}" "${zq_test_packages[@]}") ;;
     esac
