@@ -46,9 +46,10 @@ target_compile_options(shell PRIVATE ${ZQ_PROGRAM_OPTIONS})
 configure_file(res/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 configure_file(res/tester.manifest.in ${CMAKE_BINARY_DIR}/generated/tester.manifest @ONLY)
 set(ZQ_RESOURCES ${CMAKE_SOURCE_DIR}/res/tester.rc)
+# The main dialog's keys come from the key table's rows (keys/key_table.def).
 set_source_files_properties(${ZQ_RESOURCES} PROPERTIES
-    INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/generated
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp;${CMAKE_BINARY_DIR}/generated/tester.manifest;${CMAKE_BINARY_DIR}/generated/version.h")
+    INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/generated;${CMAKE_SOURCE_DIR}/keys"
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/keys/key_table.def;${CMAKE_SOURCE_DIR}/res/tester.ico;${CMAKE_SOURCE_DIR}/res/logo.bmp;${CMAKE_BINARY_DIR}/generated/tester.manifest;${CMAKE_BINARY_DIR}/generated/version.h")
 
 add_executable(zentaq_tester WIN32 app/tester_app.cpp ${ZQ_RESOURCES})
 set_target_properties(zentaq_tester PROPERTIES OUTPUT_NAME "ZENTAQ Tester")

@@ -72,14 +72,8 @@ BOOL CTesterDlg::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
-    // The template names the arrow keys in words; they show arrows (and Backspace an arrow too):
-    // up, down, left, right, then Backspace.
-    constexpr std::uint16_t kRelabelled[] = {1074, 1076, 1075, 1077, 1073};
-    for (const std::uint16_t id : kRelabelled) {
-        for (std::size_t i = 0; i < kKeyCount; ++i) {
-            if (kKeys[i].id == id) m_keys[i].SetWindowText(kKeys[i].label);
-        }
-    }
+    // The template names the arrow keys in words; they show arrows (and Backspace an arrow too).
+    for (const std::size_t row : kRelabelledRows) m_keys[row].SetWindowText(kKeys[row].label);
 
     // The logo stays with the picture control for the life of the process.
     if (CWnd* pLogo = GetDlgItem(IDC_LOGO)) {

@@ -1,6 +1,6 @@
 // A small application framework over plain Win32, with the class names and signatures of the
 // classic one: application object, windows found through a handle map, message maps, dialogs
-// run in a modal loop of their own, owner-draw reflection and thin GDI wrappers.
+// run in a modal loop of their own, owner-draw reflection and thin menu and GDI wrappers.
 // Everything runs on the one user-interface thread.
 #pragma once
 
@@ -94,7 +94,18 @@ protected:
 };
 
 // ---------------------------------------------------------------------------------------------
-// Windows
+// Menus and windows
+
+class CMenu {
+public:
+    HMENU m_hMenu = nullptr;
+
+    CMenu() = default;
+    CMenu(const CMenu&) = delete;
+    CMenu& operator=(const CMenu&) = delete;
+
+    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCSTR lpszNewItem = nullptr);
+};
 
 class CWnd : public CCmdTarget {
 public:
@@ -103,17 +114,14 @@ public:
     CWnd() = default;
     ~CWnd() override;
 
-    // The object bound to `hWnd`: the permanent one if any, else a temporary one that lives
-    // until the message loop next goes idle (nullptr if none can be made).
-    static CWnd* FromHandle(HWND hWnd);
+    // The object bound to `hWnd`, or nullptr.
     static CWnd* FromHandlePermanent(HWND hWnd);
-    static bool HasTempMap();
-    static void DeleteTempMap();
 
     // Binds this object to an existing window and routes its messages through the message map;
     // the previous window procedure gets whatever the map leaves. False if either side is bound.
     BOOL SubclassWindow(HWND hWnd);
-    // Gives the window back its previous procedure and unbinds it.
+    // Gives the window back its previous procedure and unbinds it; the objects this one handed
+    // out for its items and system menu go with it.
     HWND UnsubclassWindow();
 
     // Hooks
@@ -131,11 +139,14 @@ public:
     void SetWindowText(LPCSTR lpszString);
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The item's bound object, else one of this window's own for it, the same each time, kept
+    // until this window goes (nullptr if there is no such item or no memory).
     CWnd* GetDlgItem(int nID) const;
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
     BOOL IsIconic() const;
     void GetClientRect(LPRECT lpRect) const;
-    class CMenu* GetSystemMenu(BOOL bRevert) const;
+    // This window's one object for its system menu, kept until this window goes.
+    CMenu* GetSystemMenu(BOOL bRevert) const;
     void CenterWindow();
     BOOL DestroyWindow();
 
@@ -168,8 +179,14 @@ protected:
     int m_nModalResult = -1;
 
 private:
+    struct Item;  // a GetDlgItem object: the item's window and the next one
+
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    void ReleaseItems();
+
+    mutable Item* m_pItems = nullptr;
+    mutable CMenu m_systemMenu;
 };
 
 class CButton : public CWnd {
@@ -228,23 +245,7 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
-// Menus and device contexts
-
-class CMenu {
-public:
-    HMENU m_hMenu = nullptr;
-
-    CMenu() = default;
-    CMenu(const CMenu&) = delete;
-    CMenu& operator=(const CMenu&) = delete;
-
-    // A temporary object for `hMenu` that lives until the message loop next goes idle.
-    static CMenu* FromHandle(HMENU hMenu);
-    static bool HasTempMap();
-    static void DeleteTempMap();
-
-    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCSTR lpszNewItem = nullptr);
-};
+// Device contexts
 
 class CDC {
 public:

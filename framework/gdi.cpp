@@ -1,27 +1,7 @@
 #include "afxwin.h"
 
-#include "handle_map.h"
-
 // ---------------------------------------------------------------------------------------------
 // CMenu
-
-namespace {
-
-CTemporaryMap<CMenu, HMENU, &CMenu::m_hMenu> g_temporaryMenus;
-
-}  // namespace
-
-CMenu* CMenu::FromHandle(HMENU hMenu) {
-    return g_temporaryMenus.FromHandle(hMenu);
-}
-
-bool CMenu::HasTempMap() {
-    return !g_temporaryMenus.IsEmpty();
-}
-
-void CMenu::DeleteTempMap() {
-    g_temporaryMenus.Clear();
-}
 
 BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCSTR lpszNewItem) {
     return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem, lpszNewItem);

@@ -1,13 +1,67 @@
 #include "afxwin.h"
 
-#include "handle_map.h"
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <new>
 
 namespace {
 
-// Windows bound to an object for their life, and temporary objects for any other window asked
-// about. One user-interface thread uses both.
-CPermanentMap<HWND, CWnd> g_permanentWindows;
-CTemporaryMap<CWnd, HWND, &CWnd::m_hWnd> g_temporaryWindows;
+// The windows bound to an object, kept sorted by handle: every message looks its window up here,
+// so the lookup stays in the process (a window property would ask the window server each time).
+// Memory comes from the process heap, so the framework needs no C++ allocation (and none of the
+// exception support that comes with it). The one user-interface thread uses it.
+class CHandleMap {
+public:
+    CWnd* Lookup(HWND hWnd) const {
+        const Entry* entry = Find(hWnd);
+        return entry != End() && entry->hWnd == hWnd ? entry->pWnd : nullptr;
+    }
+
+    // False when the table cannot grow.
+    bool Insert(HWND hWnd, CWnd* pWnd) {
+        if (m_count == m_capacity && !Grow()) return false;
+        Entry* at = Find(hWnd);
+        std::memmove(at + 1, at, static_cast<std::size_t>(End() - at) * sizeof(Entry));
+        *at = Entry{hWnd, pWnd};
+        ++m_count;
+        return true;
+    }
+
+    void Remove(HWND hWnd) {
+        Entry* at = Find(hWnd);
+        if (at == End() || at->hWnd != hWnd) return;
+        std::memmove(at, at + 1, static_cast<std::size_t>(End() - at - 1) * sizeof(Entry));
+        --m_count;
+    }
+
+private:
+    struct Entry {
+        HWND hWnd;
+        CWnd* pWnd;
+    };
+
+    Entry* Find(HWND hWnd) const {
+        return std::lower_bound(m_entries, m_entries + m_count, hWnd,
+                                [](const Entry& e, HWND h) { return std::less<HWND>()(e.hWnd, h); });
+    }
+    Entry* End() const { return m_entries + m_count; }
+
+    bool Grow() {
+        const std::size_t capacity = m_capacity == 0 ? 128 : m_capacity * 2;
+        const std::size_t bytes = capacity * sizeof(Entry);
+        void* memory = m_entries == nullptr ? ::HeapAlloc(::GetProcessHeap(), 0, bytes)
+                                            : ::HeapReAlloc(::GetProcessHeap(), 0, m_entries, bytes);
+        if (memory == nullptr) return false;
+        m_entries = static_cast<Entry*>(memory);
+        m_capacity = capacity;
+        return true;
+    }
+
+    Entry* m_entries = nullptr;
+    std::size_t m_count = 0;
+    std::size_t m_capacity = 0;
+} g_permanentWindows;
 
 // The message the innermost window procedure call is handling, for Default().
 MSG g_currentMessage{};
@@ -49,6 +103,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID) {
 CWnd::~CWnd() {
     // An object that goes before its window must not leave the window calling into it.
     if (m_hWnd != nullptr && FromHandlePermanent(m_hWnd) == this) UnsubclassWindow();
+    ReleaseItems();
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
@@ -56,24 +111,10 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
     return g_permanentWindows.Lookup(hWnd);
 }
 
-CWnd* CWnd::FromHandle(HWND hWnd) {
-    if (CWnd* permanent = FromHandlePermanent(hWnd)) return permanent;
-    return g_temporaryWindows.FromHandle(hWnd);
-}
-
-bool CWnd::HasTempMap() {
-    return !g_temporaryWindows.IsEmpty();
-}
-
-void CWnd::DeleteTempMap() {
-    g_temporaryWindows.Clear();
-}
-
 BOOL CWnd::SubclassWindow(HWND hWnd) {
     if (m_hWnd != nullptr || !::IsWindow(hWnd) || FromHandlePermanent(hWnd) != nullptr) return FALSE;
     if (!g_permanentWindows.Insert(hWnd, this)) return FALSE;
     m_hWnd = hWnd;
-    g_temporaryWindows.Remove(hWnd);
     PreSubclassWindow();
     m_pfnSuper = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::WndProc)));
@@ -91,6 +132,7 @@ HWND CWnd::UnsubclassWindow() {
     g_permanentWindows.Remove(hWnd);
     m_pfnSuper = nullptr;
     m_hWnd = nullptr;
+    ReleaseItems();
     return hWnd;
 }
 
@@ -106,6 +148,47 @@ LRESULT CALLBACK CWnd::WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
     // The window is gone after this message; the object may live on and be bound again.
     if (message == WM_NCDESTROY && pWnd->m_hWnd == hWnd) pWnd->UnsubclassWindow();
     return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// CWnd: objects for the items and the system menu, which the window keeps until it goes
+
+struct CWnd::Item {
+    CWnd wnd;
+    Item* next;
+};
+
+CWnd* CWnd::GetDlgItem(int nID) const {
+    const HWND hItem = ::GetDlgItem(m_hWnd, nID);
+    if (hItem == nullptr) return nullptr;
+    if (CWnd* bound = FromHandlePermanent(hItem)) return bound;
+    for (Item* item = m_pItems; item != nullptr; item = item->next) {
+        if (item->wnd.m_hWnd == hItem) return &item->wnd;
+    }
+    void* memory = ::HeapAlloc(::GetProcessHeap(), 0, sizeof(Item));
+    if (memory == nullptr) return nullptr;
+    Item* item = new (memory) Item{};
+    item->wnd.m_hWnd = hItem;
+    item->next = m_pItems;
+    m_pItems = item;
+    return &item->wnd;
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
+    // The one object follows the handle, which a revert changes (and then answers none).
+    m_systemMenu.m_hMenu = ::GetSystemMenu(m_hWnd, bRevert);
+    return m_systemMenu.m_hMenu != nullptr ? &m_systemMenu : nullptr;
+}
+
+void CWnd::ReleaseItems() {
+    while (m_pItems != nullptr) {
+        Item* item = m_pItems;
+        m_pItems = item->next;
+        item->wnd.m_hWnd = nullptr;  // the object never owned its window
+        item->~Item();
+        ::HeapFree(::GetProcessHeap(), 0, item);
+    }
+    m_systemMenu.m_hMenu = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -210,18 +293,7 @@ int CWnd::RunModalLoop() {
     }
     MSG msg;
     while (m_bContinueModal && m_hWnd != nullptr) {
-        // Temporary objects go once the queue is empty. Asking costs a trip to the window server
-        // (under Wine, on the path of every key), so the loop asks only while there are some,
-        // and a message the question finds is taken then rather than asked for a second time.
-        bool taken = false;
-        if (HasTempMap() || CMenu::HasTempMap()) {
-            taken = ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE;
-            if (!taken) {
-                DeleteTempMap();
-                CMenu::DeleteTempMap();
-            }
-        }
-        if (taken ? msg.message == WM_QUIT : !::GetMessageA(&msg, nullptr, 0, 0)) {
+        if (!::GetMessageA(&msg, nullptr, 0, 0)) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop outside this one
             break;
         }
@@ -275,10 +347,6 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-CWnd* CWnd::GetDlgItem(int nID) const {
-    return FromHandle(::GetDlgItem(m_hWnd, nID));
-}
-
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
     return reinterpret_cast<HICON>(::SendMessageA(m_hWnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
                                                   reinterpret_cast<LPARAM>(hIcon)));
@@ -290,10 +358,6 @@ BOOL CWnd::IsIconic() const {
 
 void CWnd::GetClientRect(LPRECT lpRect) const {
     ::GetClientRect(m_hWnd, lpRect);
-}
-
-CMenu* CWnd::GetSystemMenu(BOOL bRevert) const {
-    return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert));
 }
 
 void CWnd::CenterWindow() {

@@ -49,7 +49,20 @@ constexpr bool ModifierOrderNamesNamedKeys() {
     return true;
 }
 
+// Each label row names a key of its own and gives it a text other than its caption.
+constexpr bool LabelsRelabelDistinctKeys() {
+    for (std::size_t r = 0; r < kRelabelledRows.size(); ++r) {
+        const std::size_t row = kRelabelledRows[r];
+        if (row == kKeyCount || SameText(kKeys[row].label, kKeys[row].caption)) return false;
+        for (std::size_t s = r + 1; s < kRelabelledRows.size(); ++s) {
+            if (kRelabelledRows[s] == row) return false;
+        }
+    }
+    return true;
+}
+
 static_assert(IdsAscendWithout1037(), "key ids run 1001..1084 in order, without 1037");
+static_assert(LabelsRelabelDistinctKeys(), "each label row gives its own key a text other than its caption");
 static_assert(RecognitionIsUnambiguous(), "each key has exactly one code or name, none shared");
 static_assert(CountNamedKeys() == 8 && std::size(kModifierOrder) == 8, "eight modifier keys");
 static_assert(ModifierOrderNamesNamedKeys(), "the modifier order lists the named keys");
@@ -85,5 +98,5 @@ const KeyEntry* FindKeyByName(const char* name) {
 }
 
 std::size_t KeyIndex(const KeyEntry& key) {
-    return static_cast<std::size_t>(&key - kKeys);
+    return static_cast<std::size_t>(&key - kKeys.data());
 }

@@ -31,9 +31,6 @@ struct Fibers {
 void CALLBACK Idle(HWND, UINT, UINT_PTR, DWORD) {
     // Only the program's loops hand back: a loop the test body runs itself goes on.
     if (!g_fibers.programRuns) return;
-    // A loop can take this tick before it finds its queue empty and drops its temporary objects
-    // (a busy machine): the next tick comes once it has.
-    if (CWnd::HasTempMap() || CMenu::HasTempMap()) return;
     g_fibers.programRuns = false;
     ::SwitchToFiber(g_fibers.test);
 }
