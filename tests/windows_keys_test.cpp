@@ -14,8 +14,8 @@ protected:
         ASSERT_TRUE(ToFront()) << "the dialog is not in front, where typed keys go";
     }
 
-    static constexpr KeyFacts kLeftWindows = kModifiers[6];
-    static constexpr KeyFacts kRightWindows = kModifiers[7];
+    static constexpr KeyFacts kLeftWindows = *ModifierAt(0x5B, true);
+    static constexpr KeyFacts kRightWindows = *ModifierAt(0x5C, true);
 };
 
 TEST_F(WindowsKeys, AloneOpenNoStartMenu) {
