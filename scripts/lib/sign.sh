@@ -16,15 +16,17 @@ zq_sign() {
         return 1
     fi
     if [ -n "${ZQ_SIGN_TIMESTAMP_URL:-}" ]; then args+=(-ts "$ZQ_SIGN_TIMESTAMP_URL"); else args+=(-time "$time"); fi
-    # From a pipe, so the password is in no command line; osslsigncode reads no empty one.
+    # From a pipe, so the password is in no command line; osslsigncode reads no empty one, and
+    # without one given, osslsigncode 2.14 asks for it on the terminal: the empty one it is then.
     said=$(if [ -n "${ZQ_SIGN_PASSWORD:-}" ]; then
                osslsigncode "${args[@]}" -readpass <(printf '%s' "$ZQ_SIGN_PASSWORD")
            else
-               osslsigncode "${args[@]}"
-           fi 2>&1) || status=$?
+               osslsigncode "${args[@]}" -pass ""
+           fi 2>&1 </dev/null) || status=$?
     [ "$status" -ne 0 ] || [ ! -f "$out" ] || return 0
     rm -f "$out"
-    if grep -q 'Wrong password\|mac verify failure' <<<"$said"; then
+    # osslsigncode 2.5 and 2.9 say "Wrong password?", 2.14 "maybe wrong password" or "empty password".
+    if grep -qi 'wrong password\|mac verify failure\|pkcs12 mac\|empty password' <<<"$said"; then
         zq_error="the password does not open the certificate file $cert"
         [ -n "${ZQ_SIGN_PASSWORD:-}" ] || zq_error+=" (ZQ_SIGN_PASSWORD is not set)"
     elif grep -q 'PKCS#12' <<<"$said"; then
