@@ -29,8 +29,8 @@ zq_sign() {
     if grep -qi 'wrong password\|mac verify failure\|pkcs12 mac\|empty password' <<<"$said"; then
         zq_error="the password does not open the certificate file $cert"
         [ -n "${ZQ_SIGN_PASSWORD:-}" ] || zq_error+=" (ZQ_SIGN_PASSWORD is not set)"
-    elif grep -q 'PKCS#12' <<<"$said"; then
-        zq_error="$cert is not a PKCS#12 (.pfx) file of a certificate and its key: $(grep -m1 'PKCS#12' <<<"$said")"
+    elif grep -q 'PKCS#12\|Failed to read key or certificates' <<<"$said"; then  # 2.14: the latter alone
+        zq_error="$cert is not a PKCS#12 (.pfx) file of a certificate and its key: $(grep -m1 'PKCS#12\|Failed to read key' <<<"$said")"
     else
         zq_error="osslsigncode could not sign $in (status $status): $(grep -m1 -v '^Failed$' <<<"$said" || true)"
     fi
